@@ -1,0 +1,32 @@
+#pragma once
+// The base of every child window of the frame: it offers its own top-level menus, which
+// take the place of the frame's "&File" menu while the window is active.
+
+#include <QList>
+#include <QWidget>
+
+class QMenu;
+
+namespace parvex::ui {
+
+class Host;
+
+class ChildWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit ChildWindow(Host& host, QWidget* parent = nullptr);
+    ~ChildWindow() override;
+
+    // Top-level menus, in order, shown in front of "&Device" while this window is active.
+    [[nodiscard]] virtual QList<QMenu*> mergedMenus() const = 0;
+
+    // The frame calls this when the window becomes the active child.
+    virtual void FormActivate() {}
+
+    [[nodiscard]] Host& host() const { return host_; }
+
+private:
+    Host& host_;
+};
+
+}  // namespace parvex::ui
