@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "adapter/status_texts.h"
 #include "adapter/transfers.h"
 #include "common/report.h"
 #include "hid/hid.h"
@@ -16,14 +17,14 @@ namespace parvex::adapter {
 
 // Receives the status panel's markup text; must repaint the status bar at once.
 class StatusSink {
-public:
+  public:
     virtual ~StatusSink() = default;
     virtual void showStatus(const std::string& markup) = 0;
 };
 
 // Receives the adapter's presence and what follows from it.
 class AdapterListener {
-public:
+  public:
     virtual ~AdapterListener() = default;
     virtual void setOptionsMenuEnabled(bool enabled) = 0;
     virtual void setStatusBarEnabled(bool enabled) = 0;
@@ -37,7 +38,7 @@ public:
 inline constexpr std::int32_t BaseClock = 48000000;
 
 class AdapterLink final : public Transfers {
-public:
+  public:
     AdapterLink(hid::Controller& controller, StatusSink& sink, AdapterListener& listener);
     ~AdapterLink() override;
     AdapterLink(const AdapterLink&) = delete;
@@ -66,16 +67,20 @@ public:
     void ErrorMessage(std::uint8_t acknowledge);
     void ResetWarning();
 
-    // Attachment.
+    // Attachment. The owner routes the controller's change notices to HIDCtlDeviceChange
+    // (directly or queued through its event loop); a notice that arrives while the handler
+    // is still running is dropped.
     bool HIDCtlEnumerate(const hid::DeviceInfo& hidDev, int idx);
     void HIDCtlDeviceChange();
     void DeviceAttachMessage(bool attached);
     void GetFirmwareRev();
     void GetSerialNumber();
+    // Returns the bus-line state, or kLinesUnknown when the adapter did not answer.
     std::uint8_t GetI2CPortStatus();
     void ResetBus();  // Options > "Reset I2C bus"
 
-    // Clock (kHz request); returns the exchange's status (170 with no adapter).
+    // Clock (kHz request); returns the exchange's status (170 with no adapter). A request
+    // outside 1..48000 kHz is treated as the nearest one inside.
     std::uint8_t HID_UpdateClock(std::uint32_t newClock, bool drive);
 
     [[nodiscard]] bool attached() const { return HID_I2C != nullptr; }
@@ -83,7 +88,15 @@ public:
     [[nodiscard]] std::int32_t SerialNumber() const { return serialNumber_; }
     [[nodiscard]] std::int32_t ActualClock() const { return actualClock_; }
 
-private:
+  private:
+    // The exchange; false when no input report came back (the status is then 170).
+    bool exchange(const TUSBI2CReport& outReport, TUSBI2CReport& inReport);
+    // Sends a command without fields; false when the adapter did not answer.
+    bool sendCommand(Command command, TUSBI2CReport& inReport);
+    std::uint8_t sendWrite(const TUSBI2CReport& outReport);
+    void sendRead(const TUSBI2CReport& outReport, TUSBI2CReport& inReport);
+    void failNoAdapter(TUSBI2CReport* inReport);
+
     hid::Controller& controller_;
     StatusSink& sink_;
     AdapterListener& listener_;
