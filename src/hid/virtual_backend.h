@@ -1,0 +1,62 @@
+#pragma once
+// The HID layer over the in-process virtual adapter: the whole program runs and is tested
+// without hardware. Plugging, unplugging, a stalled adapter and an unrelated HID device
+// (a mouse) are switched on command; each change raises the change notice at once.
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "common/report.h"
+#include "hid/hid.h"
+#include "sim/virtual_adapter.h"
+
+namespace parvex::hid {
+
+class VirtualController final : public Controller {
+  public:
+    // Identity of the unrelated device plugOtherDevice() adds.
+    static constexpr std::uint16_t kOtherVendorId = 0x1209;
+    static constexpr std::uint16_t kOtherProductId = 0x0001;
+    static constexpr const char* kAdapterPath = "virtual:0";
+    static constexpr const char* kOtherPath = "virtual:mouse";
+
+    // Starts unplugged, with an empty bus.
+    VirtualController();
+    ~VirtualController() override;
+    VirtualController(const VirtualController&) = delete;
+    VirtualController& operator=(const VirtualController&) = delete;
+
+    sim::VirtualAdapter& adapter();
+
+    // Plugging in powers the adapter on (clock back to 100 kHz); devices checked out
+    // before an unplug stay dead after the next plug.
+    void plug();
+    void unplug();
+    [[nodiscard]] bool plugged() const;
+    // A stalled adapter takes reports but holds its answers back; they arrive, late,
+    // once it is unstalled.
+    void setStalled(bool stalled);
+    [[nodiscard]] bool stalled() const;
+    void plugOtherDevice();
+    void unplugOtherDevice();
+
+    void enumerate(const std::function<bool(const DeviceInfo&, int index)>& callback) override;
+    [[nodiscard]] std::unique_ptr<Device> checkOut(int index) override;
+    void setChangeHandler(std::function<void()> handler) override;
+    [[nodiscard]] int noticeDescriptor() const override { return -1; }
+    void processNotices() override {}
+
+    struct State;
+
+  private:
+    void notify();
+
+    std::shared_ptr<State> state_;
+    std::function<void()> handler_;
+    std::vector<DeviceInfo> listed_;
+};
+
+}  // namespace parvex::hid
