@@ -65,6 +65,9 @@ class Image {
     void setBytes(int first, const std::vector<std::uint8_t>& data) {
         setBytes(first, data.data(), static_cast<int>(data.size()));
     }
+    // Cells first, first + 1, ... take texts[k] and chars[k] (the shorter of the two decides
+    // the count), one change notice for the lot. Cells past the image's end are dropped.
+    void setCells(int first, std::vector<std::string> texts, const std::u32string& chars);
     // Every cell "FF" / ".".
     void erase();
 

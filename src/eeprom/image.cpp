@@ -1,0 +1,149 @@
+#include "eeprom/image.h"
+
+#include "eeprom/geometry.h"
+#include "eeprom/hex_text.h"
+
+namespace parvex::eeprom {
+
+namespace {
+const std::string kNoText;
+}
+
+Image::Image(int sizeBytes)
+    : hex_(static_cast<std::size_t>(sizeBytes > 0 ? sizeBytes : 0), std::string(kErasedCellText)),
+      ascii_(hex_.size(), kErasedCellChar) {}
+
+const std::string& Image::hexText(int address) const {
+    return contains(address) ? hex_[static_cast<std::size_t>(address)] : kNoText;
+}
+
+char32_t Image::asciiChar(int address) const {
+    return contains(address) ? ascii_[static_cast<std::size_t>(address)] : U'\0';
+}
+
+std::optional<std::uint32_t> Image::cellValue(int address) const {
+    if (!contains(address)) return std::nullopt;
+    return parseHex(trimmed(hex_[static_cast<std::size_t>(address)]));
+}
+
+ImageBytes Image::bytes() const {
+    ImageBytes out;
+    out.bytes.reserve(hex_.size());
+    for (int a = 0; a < size(); ++a) {
+        const auto value = cellValue(a);
+        if (!value) {
+            out.bytes.clear();
+            out.error = hexConversionMessage(hexText(a));
+            out.errorAddress = a;
+            return out;
+        }
+        out.bytes.push_back(static_cast<std::uint8_t>(*value & 0xFF));
+    }
+    return out;
+}
+
+void Image::setHexText(int address, std::string text) {
+    if (!contains(address)) return;
+    hex_[static_cast<std::size_t>(address)] = std::move(text);
+    notify(address, 1);
+}
+
+void Image::setAsciiChar(int address, char32_t c) {
+    if (!contains(address)) return;
+    ascii_[static_cast<std::size_t>(address)] = c;
+    notify(address, 1);
+}
+
+void Image::setCell(int address, std::string text, char32_t c) {
+    if (!contains(address)) return;
+    hex_[static_cast<std::size_t>(address)] = std::move(text);
+    ascii_[static_cast<std::size_t>(address)] = c;
+    notify(address, 1);
+}
+
+void Image::setByte(int address, std::uint8_t value) {
+    setCell(address, byteText(value), displayChar(value));
+}
+
+void Image::setBytes(int first, const std::uint8_t* data, int count) {
+    if (data == nullptr || count <= 0) return;
+    int begin = first < 0 ? 0 : first;
+    int end = first + count;
+    if (end > size()) end = size();
+    if (begin >= end) return;
+    for (int a = begin; a < end; ++a) {
+        const std::uint8_t value = data[a - first];
+        hex_[static_cast<std::size_t>(a)] = byteText(value);
+        ascii_[static_cast<std::size_t>(a)] = displayChar(value);
+    }
+    notify(begin, end - begin);
+}
+
+void Image::setCells(int first, std::vector<std::string> texts, const std::u32string& chars) {
+    const std::size_t n = texts.size() < chars.size() ? texts.size() : chars.size();
+    int begin = -1;
+    int end = -1;
+    for (std::size_t k = 0; k < n; ++k) {
+        const int a = first + static_cast<int>(k);
+        if (!contains(a)) continue;
+        hex_[static_cast<std::size_t>(a)] = std::move(texts[k]);
+        ascii_[static_cast<std::size_t>(a)] = chars[k];
+        if (begin < 0) begin = a;
+        end = a + 1;
+    }
+    if (begin >= 0) notify(begin, end - begin);
+}
+
+void Image::erase() {
+    for (auto& text : hex_) text = std::string(kErasedCellText);
+    ascii_.assign(ascii_.size(), kErasedCellChar);
+    notify(0, size());
+}
+
+void Image::editHexText(int address, std::string_view text) {
+    if (!contains(address)) return;
+    hex_[static_cast<std::size_t>(address)] = std::string(text);
+    const std::string t = trimmed(text);
+    if (t.size() > 1) {
+        // Text that is not hexadecimal (the key filter normally prevents it) leaves the
+        // character as it was rather than failing half-way through an edit.
+        if (const auto value = parseHex(t)) {
+            ascii_[static_cast<std::size_t>(address)] =
+                displayChar(static_cast<std::uint8_t>(*value & 0xFF));
+        }
+    }
+    notify(address, 1);
+}
+
+std::string Image::validateHexCell(int address) {
+    if (!contains(address)) return {};
+    auto& text = hex_[static_cast<std::size_t>(address)];
+    text = normalisedCellText(text);
+    if (const auto value = parseHex(text)) {
+        ascii_[static_cast<std::size_t>(address)] =
+            displayChar(static_cast<std::uint8_t>(*value & 0xFF));
+    }
+    notify(address, 1);
+    return text;
+}
+
+AsciiKeyResult Image::typeAsciiChar(int address, char32_t code) {
+    if (!contains(address) || code <= 13 || code > 255) return AsciiKeyResult::Ignored;
+    hex_[static_cast<std::size_t>(address)] = byteText(static_cast<std::uint8_t>(code));
+    ascii_[static_cast<std::size_t>(address)] = code;
+    notify(address, 1);
+    return AsciiKeyResult::Stored;
+}
+
+void Image::notify(int first, int count) const {
+    if (onChange_) onChange_(first, count);
+}
+
+std::string normalisedCellText(std::string_view text) {
+    std::string t = trimmed(text);
+    if (t.empty()) return std::string(kErasedCellText);
+    if (t.size() == 1) return "0" + t;
+    return t;
+}
+
+}  // namespace parvex::eeprom
