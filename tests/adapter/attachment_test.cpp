@@ -202,6 +202,7 @@ TEST_F(Attachment, UnplugMidRunFailsWithNoHardwareUntilTheAdapterReturns) {
     rec.log.clear();
     link.HIDCtlDeviceChange();
     EXPECT_TRUE(link.attached());
+    EXPECT_EQ(adapter->checkOuts, 2);  // the dead device object was released, a new one claimed
     EXPECT_EQ(rec.log, arrivalLog(kWhite100));
     EXPECT_EQ(link.SerialNumber(), 99);
     EXPECT_EQ(link.I2CWriteByte(0xA0, 0, 0), 0);
