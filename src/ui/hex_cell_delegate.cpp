@@ -1,0 +1,117 @@
+#include "ui/hex_cell_delegate.h"
+
+#include <QAbstractItemView>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+#include "ui/upper_case_validator.h"
+
+namespace parvex::ui {
+
+HexCellDelegate::HexCellDelegate(QAbstractItemView* view, int maxLength, bool upperCase)
+    : QStyledItemDelegate(view), view_(view), maxLength_(maxLength), upperCase_(upperCase) {
+    view->setItemDelegate(this);
+    view->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::CurrentChanged |
+                          QAbstractItemView::SelectedClicked | QAbstractItemView::DoubleClicked);
+}
+
+HexCellDelegate::~HexCellDelegate() = default;
+
+QWidget* HexCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                                       const QModelIndex& index) const {
+    auto* editor = new QLineEdit(parent);
+    editor->setFrame(false);
+    editor->setMaxLength(maxLength_);
+    editor->setAlignment(Qt::AlignCenter);
+    if (upperCase_) editor->setValidator(new UpperCaseValidator(editor));
+    const QPersistentModelIndex persistent(index);
+    auto* self = const_cast<HexCellDelegate*>(this);
+    connect(editor, &QLineEdit::textEdited, self, [self, editor, persistent](const QString& text) {
+        self->onTextEdited(editor, persistent, text);
+    });
+    editor_ = editor;
+    return editor;
+}
+
+void HexCellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
+    auto* line = qobject_cast<QLineEdit*>(editor);
+    if (!line) return;
+    // The view calls this again whenever the cell changes, which the editor's own typing
+    // does: resetting the text then would lose the cursor and the selection.
+    const QString text = index.data(Qt::EditRole).toString();
+    if (line->text() == text && line->isModified()) return;
+    line->setText(text);
+    line->selectAll();
+}
+
+void HexCellDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
+                                   const QModelIndex& index) const {
+    auto* line = qobject_cast<QLineEdit*>(editor);
+    if (!line) return;
+    const QString text = validate_ ? validate_(line->text()) : line->text();
+    model->setData(index, text, Qt::EditRole);
+}
+
+void HexCellDelegate::onTextEdited(QLineEdit* editor, const QPersistentModelIndex& index,
+                                   const QString& text) {
+    emit cellTextEdited(index, text);
+    if (text.size() >= maxLength_) {
+        emit commitData(editor);
+        emit closeEditor(editor, QAbstractItemDelegate::EditNextItem);
+    }
+}
+
+void HexCellDelegate::commitEditor() {
+    QLineEdit* editor = editor_;
+    if (!editor || !editor->isVisible()) return;
+    emit commitData(editor);
+    emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
+void HexCellDelegate::moveTo(QLineEdit* editor, int rowStep, int columnStep) {
+    const QModelIndex current = view_->currentIndex();
+    const QModelIndex next =
+        current.sibling(current.row() + rowStep, current.column() + columnStep);
+    if (!next.isValid()) return;
+    emit commitData(editor);
+    view_->setCurrentIndex(next);
+}
+
+bool HexCellDelegate::eventFilter(QObject* object, QEvent* event) {
+    auto* editor = qobject_cast<QLineEdit*>(object);
+    if (editor && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool allSelected =
+            editor->hasSelectedText() && editor->selectedText() == editor->text();
+        const bool atStart = editor->cursorPosition() == 0 || allSelected;
+        const bool atEnd = editor->cursorPosition() == editor->text().size();
+        if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+            return QStyledItemDelegate::eventFilter(object, event);
+        switch (key->key()) {
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+                emit commitData(editor);
+                emit closeEditor(editor, QAbstractItemDelegate::EditNextItem);
+                return true;
+            case Qt::Key_Up:
+                moveTo(editor, -1, 0);
+                return true;
+            case Qt::Key_Down:
+                moveTo(editor, 1, 0);
+                return true;
+            case Qt::Key_Left:
+                if (!atStart) break;
+                moveTo(editor, 0, -1);
+                return true;
+            case Qt::Key_Right:
+                if (!atEnd) break;
+                moveTo(editor, 0, 1);
+                return true;
+            default:
+                break;
+        }
+    }
+    return QStyledItemDelegate::eventFilter(object, event);
+}
+
+}  // namespace parvex::ui

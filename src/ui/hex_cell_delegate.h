@@ -1,0 +1,62 @@
+#pragma once
+// The cell editor of the byte grids: cells behave as if always in edit mode. The editor takes
+// a fixed number of characters (two for a hex byte, one for an ASCII character), optionally
+// turns letters into upper case, and once it is full, or on Enter, it commits and moves to
+// the next cell. Left and Right leave the editor at its ends, Up and Down always.
+
+#include <QPersistentModelIndex>
+#include <QPointer>
+#include <QStyledItemDelegate>
+#include <functional>
+
+class QAbstractItemView;
+#include <QLineEdit>
+
+namespace parvex::ui {
+
+class HexCellDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+  public:
+    // Installs itself on `view` and sets the view's edit triggers (any key, current-cell change,
+    // click) so that the current cell always has its editor open.
+    HexCellDelegate(QAbstractItemView* view, int maxLength, bool upperCase);
+    ~HexCellDelegate() override;
+
+    // Applied to the editor text when the cell is left, before the model receives it.
+    void setValidator(std::function<QString(const QString&)> validate) {
+        validate_ = std::move(validate);
+    }
+
+    [[nodiscard]] int maxLength() const { return maxLength_; }
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override;
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override;
+    void setModelData(QWidget* editor, QAbstractItemModel* model,
+                      const QModelIndex& index) const override;
+
+    // The open editor, if any.
+    [[nodiscard]] QLineEdit* currentEditor() const { return editor_; }
+    // Hands the open editor's text to the model and closes the editor, as leaving the cell
+    // would; operations call it so that a half-typed cell is validated before it is read.
+    void commitEditor();
+
+  signals:
+    // Every change the user makes to an editor's text, as it happens.
+    void cellTextEdited(const QModelIndex& index, const QString& text);
+
+  protected:
+    bool eventFilter(QObject* object, QEvent* event) override;
+
+  private:
+    void onTextEdited(QLineEdit* editor, const QPersistentModelIndex& index, const QString& text);
+    void moveTo(QLineEdit* editor, int rowStep, int columnStep);
+
+    QAbstractItemView* view_;
+    int maxLength_;
+    bool upperCase_;
+    std::function<QString(const QString&)> validate_;
+    mutable QPointer<QLineEdit> editor_;
+};
+
+}  // namespace parvex::ui
