@@ -41,6 +41,10 @@ AdapterLink::~AdapterLink() = default;
 // ---- the exchange ----
 
 bool AdapterLink::exchange(const TUSBI2CReport& outReport, TUSBI2CReport& inReport) {
+    if (!HID_I2C) {
+        failNoAdapter(&inReport);
+        return false;
+    }
     // An answer that came too late for an earlier exchange would otherwise be taken as the
     // answer to this one.
     HID_I2C->drainInput();

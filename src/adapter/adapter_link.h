@@ -60,7 +60,7 @@ class AdapterLink final : public Transfers {
     std::uint8_t I2CDeviceRead(const TUSBI2CReport& outReport, TUSBI2CReport& inReport) override;
 
     // One exchange: write outReport, read the answer into inReport, show its status.
-    // Does not check for an adapter; callers do.
+    // With no adapter it gives 170 like the transfer operations.
     void HID_Send_OutputReport(const TUSBI2CReport& outReport, TUSBI2CReport& inReport);
 
     // Status texts into the status panel.

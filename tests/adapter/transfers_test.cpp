@@ -168,18 +168,19 @@ TEST(LinkWithoutAdapter, EveryOperationGives170WithoutTouchingTheHidLayer) {
         [&](TUSBI2CReport& in) { link.I2CReadByte(0xA0, 1, in); },
         [&](TUSBI2CReport& in) { link.I2CReadArray(0xA0, 1, 32, in); },
         [&](TUSBI2CReport& in) { EXPECT_EQ(link.I2CDeviceRead(out, in), 170); },
+        [&](TUSBI2CReport& in) { link.HID_Send_OutputReport(out, in); },
     };
     for (const auto& read : reads) {
         TUSBI2CReport in{};  // byte 2 starts as a success
         read(in);
         EXPECT_EQ(in[2], 170);
     }
-    EXPECT_EQ(rec.log, std::vector<std::string>(10, "status:" + kNoHardware));
+    EXPECT_EQ(rec.log, std::vector<std::string>(11, "status:" + kNoHardware));
 
     link.ResetBus();
     link.GetFirmwareRev();
     link.GetSerialNumber();
-    EXPECT_EQ(rec.log.size(), 10u);  // nothing more reported
+    EXPECT_EQ(rec.log.size(), 11u);  // nothing more reported
     EXPECT_EQ(ctl.enumerations, 0);
 }
 
