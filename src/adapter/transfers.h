@@ -32,8 +32,7 @@ public:
 
     // Raw reports composed by the caller, sent unchanged.
     virtual std::uint8_t I2CDeviceWrite(const TUSBI2CReport& outReport) = 0;
-    virtual std::uint8_t I2CDeviceRead(const TUSBI2CReport& outReport,
-                                       TUSBI2CReport& inReport) = 0;
+    virtual std::uint8_t I2CDeviceRead(const TUSBI2CReport& outReport, TUSBI2CReport& inReport) = 0;
 };
 
 }  // namespace parvex::adapter
