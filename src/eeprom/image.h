@@ -27,7 +27,7 @@ enum class AsciiKeyResult {
 };
 
 class Image {
-  public:
+public:
     // Called after cells change: the first byte address and the number of consecutive
     // addresses whose hex and/or ASCII cell may have changed. Lets a model emit one
     // dataChanged per operation instead of one per cell.
@@ -87,7 +87,7 @@ class Image {
     // and the hex cell receives its code as two upper-case digits.
     AsciiKeyResult typeAsciiChar(int address, char32_t code);
 
-  private:
+private:
     void notify(int first, int count) const;
 
     std::vector<std::string> hex_;

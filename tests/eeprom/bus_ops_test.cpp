@@ -66,7 +66,7 @@ TEST(PageWritePlan, PageSizesThatDoNotFit) {
 }
 
 class BusOps : public ::testing::Test {
-  protected:
+protected:
     timing::FakeClock clock;
     timing::ScopedClock scoped{clock};
     FakeTransfers bus;

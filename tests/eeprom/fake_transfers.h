@@ -26,7 +26,7 @@ struct Call {
 };
 
 class FakeTransfers final : public adapter::Transfers {
-  public:
+public:
     // What reads answer: memory[(address - base) / 2 * 256 + subaddress + i].
     std::vector<std::uint8_t> memory;
     std::uint8_t base = 0xA0;
@@ -67,7 +67,7 @@ class FakeTransfers final : public adapter::Transfers {
         return in[report::kStatus];
     }
 
-  private:
+private:
     std::uint8_t record(Call call) {
         const int index = static_cast<int>(calls.size());
         calls.push_back(std::move(call));

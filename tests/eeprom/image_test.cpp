@@ -11,7 +11,7 @@ namespace parvex::eeprom {
 namespace {
 
 class ImageTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         image.setChangeCallback(
             [this](int first, int count) { changes.emplace_back(first, count); });
