@@ -1,0 +1,171 @@
+#include "hid/virtual_backend.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "common/wait.h"
+#include "sim/report_builders.h"
+
+namespace parvex::hid {
+namespace {
+
+class VirtualBackendTest : public ::testing::Test {
+protected:
+    VirtualBackendTest() {
+        controller.setChangeHandler([this] { ++notices; });
+    }
+
+    std::vector<DeviceInfo> listed() {
+        std::vector<DeviceInfo> all;
+        controller.enumerate([&](const DeviceInfo& info, int) {
+            all.push_back(info);
+            return true;
+        });
+        return all;
+    }
+
+    std::unique_ptr<Device> plugAndCheckOut() {
+        controller.plug();
+        const auto all = listed();
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            if (all[i].path == VirtualController::kAdapterPath) {
+                return controller.checkOut(static_cast<int>(i));
+            }
+        }
+        return nullptr;
+    }
+
+    static void send(Device& device, std::uint8_t command) {
+        const TUSBI2CReport out = test::commandReport(command);
+        ASSERT_EQ(device.write(out.data(), out.size()), static_cast<int>(kReportSize));
+    }
+
+    timing::FakeClock clock;
+    timing::ScopedClock scoped{clock};
+    VirtualController controller;
+    int notices = 0;
+};
+
+TEST_F(VirtualBackendTest, StartsUnpluggedWithAnEmptyBus) {
+    EXPECT_FALSE(controller.plugged());
+    EXPECT_TRUE(listed().empty());
+    EXPECT_TRUE(controller.adapter().bus().devices().empty());
+    EXPECT_EQ(controller.noticeDescriptor(), -1);
+}
+
+TEST_F(VirtualBackendTest, EveryChangeNoticesAtOnceAndRepeatsDoNot) {
+    controller.plug();
+    controller.plug();
+    EXPECT_EQ(notices, 1);
+    controller.plugOtherDevice();
+    controller.plugOtherDevice();
+    EXPECT_EQ(notices, 2);
+
+    const auto all = listed();
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(all[0].path, VirtualController::kOtherPath);
+    EXPECT_FALSE(all[0].vendorId == kAdapterVendorId && all[0].productId == kAdapterProductId);
+    EXPECT_EQ(all[1].vendorId, kAdapterVendorId);
+    EXPECT_EQ(all[1].productId, kAdapterProductId);
+    EXPECT_EQ(controller.checkOut(0), nullptr);  // the mouse is not ours to open
+
+    controller.unplugOtherDevice();
+    controller.unplug();
+    controller.unplug();
+    EXPECT_EQ(notices, 4);
+    EXPECT_TRUE(listed().empty());
+}
+
+TEST_F(VirtualBackendTest, HandlerMayEnumerateAndCheckOutWhileNoticed) {
+    std::unique_ptr<Device> claimed;
+    controller.setChangeHandler([&] {
+        controller.enumerate([&](const DeviceInfo& info, int index) {
+            if (info.vendorId == kAdapterVendorId) claimed = controller.checkOut(index);
+            return !claimed;
+        });
+    });
+    controller.plugOtherDevice();
+    EXPECT_EQ(claimed, nullptr);
+    controller.plug();
+    ASSERT_NE(claimed, nullptr);
+    EXPECT_TRUE(claimed->pluggedIn());
+}
+
+TEST_F(VirtualBackendTest, StalledAdapterTimesOutAndAnswersLate) {
+    auto device = plugAndCheckOut();
+    ASSERT_NE(device, nullptr);
+    controller.setStalled(true);
+    send(*device, cmdFirmwareRev);
+    TUSBI2CReport in{};
+    EXPECT_EQ(device->read(in.data(), in.size(), kReadTimeoutMs), 0);
+    EXPECT_EQ(clock.totalSleptMillis(), std::uint64_t{kReadTimeoutMs});
+    // An endless wait would hang the one thread; it waits the usual time instead.
+    EXPECT_EQ(device->read(in.data(), in.size(), -1), 0);
+    EXPECT_EQ(clock.totalSleptMillis(), 2u * kReadTimeoutMs);
+
+    // A drain while stalled cannot drop what has not arrived yet.
+    device->drainInput();
+    controller.setStalled(false);
+    ASSERT_EQ(device->read(in.data(), in.size(), 0), static_cast<int>(kReportSize));
+    EXPECT_EQ(in[report::kFirmwareRev], controller.adapter().firmwareRevision()[0]);
+}
+
+TEST_F(VirtualBackendTest, DrainAfterAStallKeepsLateAnswersOutOfTheNextExchange) {
+    auto device = plugAndCheckOut();
+    ASSERT_NE(device, nullptr);
+    controller.setStalled(true);
+    send(*device, cmdFirmwareRev);
+    TUSBI2CReport in{};
+    ASSERT_EQ(device->read(in.data(), in.size(), kReadTimeoutMs), 0);
+    controller.setStalled(false);
+
+    device->drainInput();
+    send(*device, cmdSerialNumber);
+    ASSERT_EQ(device->read(in.data(), in.size(), kReadTimeoutMs), static_cast<int>(kReportSize));
+    EXPECT_EQ(in[3], 57);
+    EXPECT_EQ(in[4], 48);
+}
+
+TEST_F(VirtualBackendTest, WriteRefusesWhatIsNotOneOutputReport) {
+    auto device = plugAndCheckOut();
+    ASSERT_NE(device, nullptr);
+    TUSBI2CReport out = test::commandReport(cmdSerialNumber);
+    std::vector<std::uint8_t> tooLong(kReportSize + 1, 0);
+    EXPECT_EQ(device->write(out.data(), 0), -1);
+    EXPECT_EQ(device->write(tooLong.data(), tooLong.size()), -1);
+    EXPECT_EQ(device->write(nullptr, kReportSize), -1);
+    out[report::kReportId] = 1;
+    EXPECT_EQ(device->write(out.data(), out.size()), -1);
+    EXPECT_TRUE(controller.adapter().outputLog().empty());
+    EXPECT_TRUE(device->pluggedIn());
+
+    // A short report is padded with zeros to the adapter's 65 bytes.
+    out[report::kReportId] = 0;
+    EXPECT_EQ(device->write(out.data(), 3), 3);
+    ASSERT_EQ(controller.adapter().outputLog().size(), 1u);
+    EXPECT_EQ(controller.adapter().outputLog()[0], test::commandReport(cmdSerialNumber));
+}
+
+TEST_F(VirtualBackendTest, ReplugPowersTheAdapterOnAndLeavesOldDevicesDead) {
+    auto device = plugAndCheckOut();
+    ASSERT_NE(device, nullptr);
+    const TUSBI2CReport fast = test::clockReport(400000);
+    ASSERT_EQ(device->write(fast.data(), fast.size()), static_cast<int>(kReportSize));
+    EXPECT_EQ(controller.adapter().clockHz(), 400000u);
+    send(*device, cmdSerialNumber);  // an answer left unread across the unplug
+
+    controller.unplug();
+    auto fresh = plugAndCheckOut();
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_EQ(controller.adapter().clockHz(), 100000u);
+    EXPECT_FALSE(device->pluggedIn());
+    TUSBI2CReport in{};
+    EXPECT_EQ(fresh->read(in.data(), in.size(), 0), 0);
+    // Releasing the dead device does not free the fresh one's claim.
+    device.reset();
+    EXPECT_EQ(controller.checkOut(0), nullptr);
+}
+
+}  // namespace
+}  // namespace parvex::hid
