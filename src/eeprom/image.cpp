@@ -13,6 +13,17 @@ Image::Image(int sizeBytes)
     : hex_(static_cast<std::size_t>(sizeBytes > 0 ? sizeBytes : 0), std::string(kErasedCellText)),
       ascii_(hex_.size(), kErasedCellChar) {}
 
+Image::Image(const Image& other) : hex_(other.hex_), ascii_(other.ascii_) {}
+
+Image& Image::operator=(const Image& other) {
+    if (this != &other) {
+        hex_ = other.hex_;
+        ascii_ = other.ascii_;
+        notify(0, size());
+    }
+    return *this;
+}
+
 const std::string& Image::hexText(int address) const {
     return contains(address) ? hex_[static_cast<std::size_t>(address)] : kNoText;
 }

@@ -36,6 +36,15 @@ public:
     // An erased image: every hex cell "FF", every ASCII cell ".".
     explicit Image(int sizeBytes);
 
+    // A copy holds the same cells but no change callback, so a snapshot never notifies the
+    // model of the image it was taken from. Assigning to an image keeps its own callback
+    // and reports every cell as changed.
+    Image(const Image& other);
+    Image& operator=(const Image& other);
+    Image(Image&&) = default;
+    Image& operator=(Image&&) = default;
+    ~Image() = default;
+
     [[nodiscard]] int size() const { return static_cast<int>(hex_.size()); }
     [[nodiscard]] bool contains(int address) const { return address >= 0 && address < size(); }
 

@@ -149,5 +149,18 @@ TEST_F(ImageTest, EraseRestoresEveryCell) {
     EXPECT_EQ(changes, (std::vector<std::pair<int, int>>{{0, 256}}));
 }
 
+TEST_F(ImageTest, ASnapshotDoesNotNotifyTheOriginalsModel) {
+    image.setByte(7, 0x41);
+    Image snapshot = image;
+    changes.clear();
+    snapshot.setByte(7, 0x42);
+    EXPECT_TRUE(changes.empty());
+    EXPECT_EQ(image.hexText(7), "41");
+
+    image = snapshot;  // restoring it reports every cell to the model
+    EXPECT_EQ(image.hexText(7), "42");
+    EXPECT_EQ(changes, (std::vector<std::pair<int, int>>{{0, 256}}));
+}
+
 }  // namespace
 }  // namespace parvex::eeprom
