@@ -1,6 +1,99 @@
+// Program start: options, the dark style, the main window over the real or the virtual
+// adapter, and the message loop.
 #include <QApplication>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "common/report.h"
+#include "hid/hidapi_backend.h"
+#include "hid/virtual_backend.h"
+#include "shell/Main.h"
+#include "shell/style.h"
+#include "shell/version.h"
+#include "shell/virtual_adapter_window.h"
+#include "sim/virtual_adapter.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: parvex [option]\n"
+    "Host for the Parvex USB I2C adapter.\n"
+    "\n"
+    "Options:\n"
+    "  --virtual-adapter  run on the built-in virtual adapter (an EEPROM and a register\n"
+    "                     device on its bus) with a tool window to plug, unplug, stall it\n"
+    "                     and hold bus lines low\n"
+    "  --probe-adapter    exit with 0 when a Parvex adapter is plugged in, 1 otherwise\n"
+    "  --version          print the program's version\n"
+    "  --help             print this text\n"
+    "\n"
+    "Qt's own options (-platform, -style, ...) are accepted as well.\n";
+
+bool adapterPresent() {
+    parvex::hid::HidapiController controller;
+    bool found = false;
+    controller.enumerate([&](const parvex::hid::DeviceInfo& info, int) {
+        found = info.vendorId == parvex::kAdapterVendorId &&
+                info.productId == parvex::kAdapterProductId;
+        return !found;
+    });
+    return found;
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
+    bool virtualAdapter = false;
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (std::strcmp(arg, "--version") == 0) {
+            const QByteArray version = parvex::shell::programFileVersion().toUtf8();
+            std::printf("Parvex %s\n",
+                        version.isEmpty() ? "(no version information)" : version.constData());
+            return 0;
+        }
+        if (std::strcmp(arg, "--probe-adapter") == 0) return adapterPresent() ? 0 : 1;
+        if (std::strcmp(arg, "--virtual-adapter") == 0) {
+            virtualAdapter = true;
+            continue;
+        }
+        if (std::strncmp(arg, "--", 2) == 0) {
+            std::fprintf(stderr, "parvex: unknown option %s\n\n%s", arg, kUsage);
+            return 2;
+        }
+        // Anything else is left to Qt (-platform offscreen and the like).
+    }
+
     QApplication app(argc, argv);
-    return 0;
+    app.setApplicationName(QStringLiteral("Parvex"));
+    parvex::shell::applyDarkStyle(app);
+
+    std::unique_ptr<parvex::hid::Controller> controller;
+    parvex::hid::VirtualController* virtualController = nullptr;
+    if (virtualAdapter) {
+        auto v = std::make_unique<parvex::hid::VirtualController>();
+        parvex::sim::addDefaultDevices(v->adapter().bus());
+        v->plug();
+        virtualController = v.get();
+        controller = std::move(v);
+    } else {
+        controller = std::make_unique<parvex::hid::HidapiController>();
+    }
+
+    parvex::shell::TfrmMain frmMain(std::move(controller));
+    frmMain.show();
+
+    if (virtualController) {
+        // A tool window of the main one: it stays beside it and does not keep the program
+        // running once the main window has closed.
+        auto* tool = new parvex::shell::VirtualAdapterWindow(*virtualController, &frmMain);
+        tool->move(frmMain.frameGeometry().topRight() + QPoint(8, 0));
+        tool->show();
+    }
+    return app.exec();
 }

@@ -1,0 +1,176 @@
+#include "shell/About.h"
+
+#include <QFrame>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+
+#include "adapter/adapter_link.h"
+#include "shell/links.h"
+#include "shell/version.h"
+
+namespace parvex::shell {
+namespace {
+
+const QColor kLinkColor(0, 0, 255);   // clBlue
+const QColor kHoverColor(0, 128, 0);  // clGreen
+
+QLabel* place(QLabel* label, const char* name, int left, int top, const QFont& font) {
+    label->setObjectName(QLatin1String(name));
+    label->setFont(font);
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+}  // namespace
+
+LinkLabel::LinkLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {
+    setCursor(Qt::PointingHandCursor);
+    QFont f = font();
+    f.setUnderline(true);
+    setFont(f);
+    setLinkColor(kLinkColor);
+}
+
+void LinkLabel::setLinkColor(const QColor& color) {
+    color_ = color;
+    // A style sheet of the widget's own, so that the program's style sheet cannot override it.
+    setStyleSheet(QStringLiteral("color: %1;").arg(color.name()));
+}
+
+void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
+    QLabel::mouseReleaseEvent(event);
+}
+
+void LinkLabel::enterEvent(QEnterEvent* event) {
+    emit entered();
+    QLabel::enterEvent(event);
+}
+
+void LinkLabel::leaveEvent(QEvent* event) {
+    emit left();
+    QLabel::leaveEvent(event);
+}
+
+TAboutBox::TAboutBox(const adapter::AdapterLink& link, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
+      link_(link) {
+    setObjectName(QStringLiteral("AboutBox"));
+    setWindowTitle(QStringLiteral("About Parvex"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(true);
+    setFont(QFont(QStringLiteral("Tahoma"), 10));
+    setFixedSize(330, 266);
+
+    auto* panel = new QFrame(this);
+    panel->setObjectName(QStringLiteral("pnlAbout"));
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panel->setGeometry(8, 8, 314, 217);
+
+    const QFont bold(QStringLiteral("Verdana"), 8, QFont::Bold);
+    const QFont small(QStringLiteral("Tahoma"), 8);
+
+    auto* logo = new QLabel(QStringLiteral("PARVEX"), panel);
+    logo->setObjectName(QStringLiteral("imgLogo"));
+    logo->setGeometry(83, 9, 166 - 20, 48);
+    logo->setAlignment(Qt::AlignCenter);
+    logo->setFont(QFont(QStringLiteral("Verdana"), 20, QFont::Bold));
+
+    Version = place(new QLabel(QStringLiteral("Version"), panel), "Version", 14, 69, bold);
+    lblFirmware =
+        place(new QLabel(QStringLiteral("Firmware Version:"), panel), "lblFirmware", 14, 88, bold);
+    lblSerialNumber = place(new QLabel(QStringLiteral("Serial Number:"), panel), "lblSerialNumber",
+                            14, 107, bold);
+    place(new QLabel(QStringLiteral("For orders and support, find us here:"), panel), "lblContact",
+          14, 136, small);
+    place(new QLabel(QStringLiteral("Orders: "), panel), "lblOrders", 14, 152, small);
+    lblOrder = new LinkLabel(QStringLiteral("www.example.com"), panel);
+    place(lblOrder, "lblOrder", 86, 152, lblOrder->font());
+    place(new QLabel(QStringLiteral("Email support:"), panel), "lblSupportCaption", 14, 168, small);
+    lblSupport = new LinkLabel(kSupportMail, panel);
+    place(lblSupport, "lblSupport", 86, 168, lblSupport->font());
+    place(new QLabel(QStringLiteral("Email sales:"), panel), "lblEmail", 14, 184, small);
+    lblSales = new LinkLabel(kSalesMail, panel);
+    place(lblSales, "lblSales", 86, 184, lblSales->font());
+    for (LinkLabel* l : {lblOrder, lblSupport, lblSales}) {
+        QFont f = small;
+        f.setUnderline(true);
+        l->setFont(f);
+        l->adjustSize();
+    }
+
+    auto* notice = new QLabel(QStringLiteral("Parvex 2026"), panel);
+    notice->setObjectName(QStringLiteral("lblNotice"));
+    notice->setFont(small);
+    notice->setAlignment(Qt::AlignCenter);
+    notice->setGeometry(2, 217 - 20, 310, 16);
+
+    btnOK = new QPushButton(QStringLiteral("OK"), this);
+    btnOK->setObjectName(QStringLiteral("btnOK"));
+    btnOK->setGeometry(122, 233, 74, 26);
+    btnOK->setDefault(true);
+
+    connect(btnOK, &QPushButton::clicked, this, &TAboutBox::btnOKClick);
+    connect(lblOrder, &LinkLabel::clicked, this, &TAboutBox::lblOrderClick);
+    connect(lblSupport, &LinkLabel::clicked, this, &TAboutBox::lblSupportClick);
+    connect(lblSales, &LinkLabel::clicked, this, &TAboutBox::lblSalesClick);
+    for (LinkLabel* l : {lblOrder, lblSupport, lblSales}) {
+        connect(l, &LinkLabel::entered, this, [this, l] { lblMouseEnter(l); });
+        connect(l, &LinkLabel::left, this, [this, l] { lblMouseLeave(l); });
+    }
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+TAboutBox::~TAboutBox() = default;
+
+void TAboutBox::showEvent(QShowEvent* event) {
+    FormShow();
+    QDialog::showEvent(event);
+}
+
+void TAboutBox::FormShow() {
+    const QString version = programFileVersion();
+    if (version.isEmpty())
+        Version->setText(QStringLiteral("No version information found"));
+    else
+        Version->setText(QStringLiteral("Software Version:  ") + version);
+
+    // An adapter may pad its revision field with NULs, which have no place in a label.
+    QString firmware;
+    for (char c : link_.firmwareRev())
+        if (c != '\0') firmware += QChar(static_cast<unsigned char>(c));
+    lblFirmware->setText(QStringLiteral("Firmware Revision:  ") + firmware);
+    lblSerialNumber->setText(QStringLiteral("Serial Number:  ") +
+                             QString::number(link_.SerialNumber()));
+    for (QLabel* l : {Version, lblFirmware, lblSerialNumber}) l->adjustSize();
+}
+
+void TAboutBox::btnOKClick() {
+    accept();
+}
+
+void TAboutBox::lblOrderClick() {
+    openUrl(QUrl(kWebPageUrl));
+}
+void TAboutBox::lblSupportClick() {
+    openUrl(QUrl(QStringLiteral("mailto:") + kSupportMail));
+}
+void TAboutBox::lblSalesClick() {
+    openUrl(QUrl(QStringLiteral("mailto:") + kSalesMail));
+}
+
+void TAboutBox::lblMouseEnter(LinkLabel* sender) {
+    sender->setLinkColor(kHoverColor);
+}
+void TAboutBox::lblMouseLeave(LinkLabel* sender) {
+    sender->setLinkColor(kLinkColor);
+}
+
+}  // namespace parvex::shell

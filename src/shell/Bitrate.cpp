@@ -1,0 +1,101 @@
+#include "shell/Bitrate.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "adapter/adapter_link.h"
+
+namespace parvex::shell {
+
+TfrmBitrate::TfrmBitrate(adapter::AdapterLink& link, QWidget* parent)
+    : QDialog(parent,
+              Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      link_(link) {
+    setObjectName(QStringLiteral("frmBitrate"));
+    setWindowTitle(QStringLiteral("I\u00B2C Frequency"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    setFixedSize(342, 159);
+
+    pnlClock = new QFrame(this);
+    pnlClock->setObjectName(QStringLiteral("pnlClock"));
+    pnlClock->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
+    pnlClock->setToolTip(QStringLiteral("Click on up/down arrows to increase/decrease frequency"));
+
+    spnClock = new QSpinBox(pnlClock);
+    spnClock->setObjectName(QStringLiteral("spnClock"));
+    spnClock->setRange(1, 2000);
+    spnClock->setSingleStep(1);
+    spnClock->setValue(100);
+    if (auto* edit = spnClock->findChild<QLineEdit*>()) edit->setMaxLength(4);
+    // A typed value outside 1..2000 becomes the nearest limit rather than being dropped.
+    spnClock->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+
+    lblkHz = new QLabel(QStringLiteral("kHz"), pnlClock);
+    lblkHz->setObjectName(QStringLiteral("lblkHz"));
+
+    lblNote = new QLabel(
+        QStringLiteral("Note: min. I2C clock = 1 kHz                 max. I2C clock = 1 MHz"),
+        pnlClock);
+    lblNote->setObjectName(QStringLiteral("lblNote"));
+    lblNote->setWordWrap(true);
+
+    chbDrive = new QCheckBox(QStringLiteral("Use FM+ output drive"), pnlClock);
+    chbDrive->setObjectName(QStringLiteral("chbDrive"));
+    chbDrive->setChecked(true);
+    chbDrive->setVisible(false);
+
+    btnOK = new QPushButton(QStringLiteral("OK"), this);
+    btnOK->setObjectName(QStringLiteral("btnOK"));
+    btnOK->setDefault(true);
+    btnOK->setAutoDefault(true);
+    connect(btnOK, &QPushButton::clicked, this, &TfrmBitrate::btnOKClick);
+
+    auto* entry = new QHBoxLayout;
+    entry->addWidget(spnClock);
+    entry->addWidget(lblkHz);
+    entry->addStretch();
+    auto* panelLayout = new QVBoxLayout(pnlClock);
+    panelLayout->addLayout(entry);
+    panelLayout->addWidget(lblNote);
+    panelLayout->addWidget(chbDrive);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btnOK);
+    buttons->addStretch();
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(pnlClock);
+    layout->addLayout(buttons);
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect avail = screen->availableGeometry();
+        move(avail.center() - rect().center());
+    }
+    FormCreate();
+}
+
+TfrmBitrate::~TfrmBitrate() = default;
+
+void TfrmBitrate::FormCreate() {
+    spnClock->setValue(link_.ActualClock() / 1000);
+}
+
+void TfrmBitrate::btnOKClick() {
+    // Whatever is in the entry (empty, 0, beyond 2000) is settled into 1..2000 first: the
+    // clock arithmetic divides by the request.
+    spnClock->interpretText();
+    const int kHz = std::clamp(spnClock->value(), 1, 2000);
+    link_.HID_UpdateClock(static_cast<std::uint32_t>(kHz), chbDrive->isChecked());
+    close();
+}
+
+}  // namespace parvex::shell

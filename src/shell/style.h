@@ -1,0 +1,13 @@
+#pragma once
+// The program's dark grey look: Fusion, a dark palette and a style sheet, both carried in
+// the program's resources.
+
+class QApplication;
+
+namespace parvex::shell {
+
+// Applies the look to the whole application. Returns false if a resource was missing (the
+// program then runs in plain Fusion, which is still usable).
+bool applyDarkStyle(QApplication& app);
+
+}  // namespace parvex::shell
