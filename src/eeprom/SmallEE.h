@@ -1,25 +1,160 @@
 #pragma once
-// The EEPROM editor window: one per Device > EEPROM choice.
+// The EEPROM editor window: one per Device > EEPROM choice. It holds the image of one small
+// serial EEPROM in a hex grid mirrored by an ASCII grid, moves it to and from the chip over
+// the host's transfer operations, and loads and saves it as Intel HEX or raw binary.
 
 #include <QList>
+#include <QString>
+#include <cstdint>
+#include <memory>
 
+#include "eeprom/image.h"
 #include "ui/child_window.h"
 
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
 class QMenu;
+class QPushButton;
+class QSpinBox;
+class QSplitter;
+class QTableView;
+class QModelIndex;
+
+namespace parvex::ui {
+class HexCellDelegate;
+class KeyFilter;
+}  // namespace parvex::ui
 
 namespace parvex::eeprom {
+
+struct Geometry;
+class HexGridModel;
+class AsciiGridModel;
 
 class TfrmSmallEE : public ui::ChildWindow {
     Q_OBJECT
 public:
-    // A window set up for one of the six sizes: 16, 128, 256, 512, 1024 or 2048 bytes.
+    // A window set up for one of the six sizes: 16, 128, 256, 512, 1024 or 2048 bytes. A size
+    // in between is taken up to the next of the six, so the image holds what was asked for.
     TfrmSmallEE(ui::Host& host, int sizeBytes, QWidget* parent = nullptr);
     ~TfrmSmallEE() override;
 
     [[nodiscard]] QList<QMenu*> mergedMenus() const override;
+    void FormActivate() override;
+
+    [[nodiscard]] bool Modified() const { return modified_; }
+    [[nodiscard]] int deviceSize() const;
+    [[nodiscard]] Image& image() { return *image_; }
+    [[nodiscard]] const Image& image() const { return *image_; }
+
+    // Make the four bus buttons ignore clicks, and listen to them again.
+    void Disable();
+    void Enable();
+    [[nodiscard]] bool busButtonsAttached() const { return attached_; }
+
+    // Bus operations.
+    void btnReadOneClick();
+    void btnReadClick();
+    void btnWriteOneClick();
+    void btnWriteClick();
+    void btnVerifyClick();
+    // Fill and copy.
+    void btnFillClick();
+    void btnCopyClick();
+    // File menu. Save As returns true when the file was written.
+    void mnuOpenClick();
+    bool mnuSaveAsClick();
+    void mnuCloseClick();
+    void mnuCloseAllClick();
+    void mnuExitClick();
+
+    // The key filter is on except while the ASCII grid has the focus.
+    [[nodiscard]] bool keyFilterActive() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void buildControls();
+    void buildMenu();
+    void setUp(const Geometry& g);
+
+    void stgMemoryClick(const QModelIndex& index);
+    void stgTextClick(const QModelIndex& index);
+    void stgMemorySetEditText(const QModelIndex& index, const QString& text);
+    void stgTextEdited(const QModelIndex& index, const QString& text);
+    void syncScroll(QTableView* to, int value);
+    void selectQuietly(QTableView* view, const QModelIndex& index);
+    void focusChanged(QWidget* old, QWidget* now);
+    void commitEdits();
+
+    void edtPresetExit();
+    void edtExit(QLineEdit* field);
+    void cmbAddressExit();
+
+    // The selected bus address; shows the conversion message and gives nothing when the
+    // address field does not hold a hexadecimal byte.
+    [[nodiscard]] bool selectedAddress(std::uint8_t& out);
+    [[nodiscard]] int byteAddress() const;
+    [[nodiscard]] int pageSize() const;
+    [[nodiscard]] int writeTime() const;
+
+    bool OpenHexFile(const QString& path);
+    bool OpenBinFile(const QString& path);
+    bool HexFileSave(const QString& path);
+    bool BinFileSave(const QString& path);
+
+    std::unique_ptr<Image> image_;
+    HexGridModel* hexModel_ = nullptr;
+    AsciiGridModel* asciiModel_ = nullptr;
+    ui::HexCellDelegate* hexDelegate_ = nullptr;
+    ui::HexCellDelegate* asciiDelegate_ = nullptr;
+    ui::KeyFilter* keyFilter_ = nullptr;
+
+    bool modified_ = false;
+    bool attached_ = true;
+    bool syncingScroll_ = false;
+    bool asciiFocused_ = false;
+
+    // File dialogs keep their default extension, filter choice and file between uses.
+    QString openDefaultExt_ = QStringLiteral("hex");
+    int openFilterIndex_ = 1;
+    QString saveDefaultExt_ = QStringLiteral("mem");
+    int saveFilterIndex_ = 1;
+    QString saveFileName_;
+
+public:
+    // Controls, named as the user sees them.
+    QLabel* lblDeviceSize = nullptr;
+    QComboBox* cmbAddress = nullptr;
+    QComboBox* cmbPageSize = nullptr;
+    QSpinBox* spnWriteCycle = nullptr;
+    QLabel* lblWordAddress = nullptr;
+    QPushButton* btnReadOne = nullptr;
+    QPushButton* btnRead = nullptr;
+    QPushButton* btnWriteOne = nullptr;
+    QPushButton* btnWrite = nullptr;
+    QPushButton* btnVerify = nullptr;
+    QLineEdit* edtFrom = nullptr;
+    QLineEdit* edtTo = nullptr;
+    QLineEdit* edtPreset = nullptr;
+    QPushButton* btnFill = nullptr;
+    QLineEdit* edtCopyStart = nullptr;
+    QLineEdit* edtCopyEnd = nullptr;
+    QLineEdit* edtTargetStart = nullptr;
+    QPushButton* btnCopy = nullptr;
+    QSplitter* splitter = nullptr;
+    QTableView* stgMemory = nullptr;
+    QTableView* stgText = nullptr;
     QMenu* mnuEEFile = nullptr;
+    QAction* mnuOpen = nullptr;
+    QAction* mnuSaveAs = nullptr;
+    QAction* mnuClose = nullptr;
+    QAction* mnuCloseAll = nullptr;
+    QAction* mnuExit = nullptr;
 };
 
 }  // namespace parvex::eeprom

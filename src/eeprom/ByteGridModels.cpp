@@ -1,0 +1,119 @@
+#include "eeprom/ByteGridModels.h"
+
+#include "eeprom/geometry.h"
+
+namespace parvex::eeprom {
+
+namespace {
+QString toQString(char32_t c) {
+    return QString::fromUcs4(&c, 1);
+}
+}  // namespace
+
+ByteGridModel::ByteGridModel(Image& image, QObject* parent)
+    : QAbstractTableModel(parent), image_(image) {}
+
+int ByteGridModel::rowCount(const QModelIndex& parent) const {
+    if (parent.isValid()) return 0;
+    return (image_.size() + kColumns - 1) / kColumns;
+}
+
+int ByteGridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kColumns;
+}
+
+Qt::ItemFlags ByteGridModel::flags(const QModelIndex& index) const {
+    if (addressOf(index) < 0) return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+}
+
+QVariant ByteGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
+    if (orientation == Qt::Horizontal && section >= 0 && section < kColumns)
+        return QString::fromStdString(columnHeader(section));
+    return {};
+}
+
+int ByteGridModel::addressOf(const QModelIndex& index) const {
+    if (!index.isValid() || index.model() != this) return -1;
+    const int address = index.row() * kColumns + index.column();
+    return image_.contains(address) ? address : -1;
+}
+
+QModelIndex ByteGridModel::indexOf(int address) const {
+    if (!image_.contains(address)) return {};
+    return index(address / kColumns, address % kColumns);
+}
+
+void ByteGridModel::cellsChanged(int first, int count) {
+    if (count <= 0 || !image_.contains(first)) return;
+    const int last = std::min(first + count, image_.size()) - 1;
+    const int firstRow = first / kColumns;
+    const int lastRow = last / kColumns;
+    // One cell: exactly that cell, so a view refreshes an open editor only when it is its own.
+    if (first == last) {
+        const QModelIndex cell = indexOf(first);
+        emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::EditRole});
+        return;
+    }
+    const int firstColumn = firstRow == lastRow ? first % kColumns : 0;
+    const int lastColumn = firstRow == lastRow ? last % kColumns : kColumns - 1;
+    emit dataChanged(index(firstRow, firstColumn), index(lastRow, lastColumn),
+                     {Qt::DisplayRole, Qt::EditRole});
+}
+
+QVariant HexGridModel::data(const QModelIndex& index, int role) const {
+    const int address = addressOf(index);
+    if (address < 0) return {};
+    switch (role) {
+        case Qt::DisplayRole:
+        case Qt::EditRole:
+            return QString::fromStdString(image_.hexText(address));
+        case Qt::TextAlignmentRole:
+            return int(Qt::AlignCenter);
+        default:
+            return {};
+    }
+}
+
+QVariant HexGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Vertical && role == Qt::DisplayRole && section >= 0 &&
+        section < rowCount())
+        return QString::fromStdString(rowLabel(section + 1));
+    return ByteGridModel::headerData(section, orientation, role);
+}
+
+bool HexGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    const int address = addressOf(index);
+    if (address < 0 || role != Qt::EditRole) return false;
+    const std::string text = value.toString().toStdString();
+    if (image_.hexText(address) != text) image_.setHexText(address, text);
+    image_.validateHexCell(address);
+    return true;
+}
+
+QVariant AsciiGridModel::data(const QModelIndex& index, int role) const {
+    const int address = addressOf(index);
+    if (address < 0) return {};
+    switch (role) {
+        case Qt::DisplayRole:
+        case Qt::EditRole:
+            return toQString(image_.asciiChar(address));
+        case Qt::TextAlignmentRole:
+            return int(Qt::AlignCenter);
+        default:
+            return {};
+    }
+}
+
+bool AsciiGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    const int address = addressOf(index);
+    if (address < 0 || role != Qt::EditRole) return false;
+    const QString text = value.toString();
+    if (text.isEmpty()) return false;
+    const char32_t code = text.toUcs4().front();
+    if (code == image_.asciiChar(address)) return true;
+    return image_.typeAsciiChar(address, code) == AsciiKeyResult::Stored;
+}
+
+}  // namespace parvex::eeprom

@@ -1,0 +1,55 @@
+#pragma once
+// The two grids of the EEPROM editor as Qt models over one image: the hex grid (one byte as
+// two hex digits per cell, the row labels as the vertical header) and the ASCII grid (one
+// character per byte, no labels). Model row r is grid row r + 1: the header row is the
+// view's header.
+
+#include <QAbstractTableModel>
+
+#include "eeprom/image.h"
+
+namespace parvex::eeprom {
+
+class ByteGridModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    ByteGridModel(Image& image, QObject* parent);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+    // Byte address of a cell; -1 for an index outside the image.
+    [[nodiscard]] int addressOf(const QModelIndex& index) const;
+    [[nodiscard]] QModelIndex indexOf(int address) const;
+
+    // The image changed from byte address first on, count bytes.
+    void cellsChanged(int first, int count);
+
+protected:
+    Image& image_;
+};
+
+class HexGridModel final : public ByteGridModel {
+    Q_OBJECT
+public:
+    using ByteGridModel::ByteGridModel;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    // Leaving an edited cell: the text is taken and validated ("" -> "FF", "c" -> "0c").
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+};
+
+class AsciiGridModel final : public ByteGridModel {
+    Q_OBJECT
+public:
+    using ByteGridModel::ByteGridModel;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    // A character committed to a cell: as if typed (its code goes to the hex cell).
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+};
+
+}  // namespace parvex::eeprom

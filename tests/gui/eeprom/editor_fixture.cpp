@@ -1,0 +1,151 @@
+#include "gui/eeprom/editor_fixture.h"
+
+#include <QAbstractItemModel>
+#include <QKeyEvent>
+
+#include "adapter/status_texts.h"
+
+namespace parvex::test {
+
+EditorHost::EditorHost() {
+    controller.setChangeHandler([this] { link.HIDCtlDeviceChange(); });
+}
+
+EditorHost::~EditorHost() {
+    for (auto& w : windows) delete w.data();
+    controller.setChangeHandler(nullptr);
+}
+
+std::shared_ptr<sim::Eeprom24> EditorHost::plugWithChip(int sizeBytes, int pageBytes,
+                                                        std::uint8_t base) {
+    auto chip = std::make_shared<sim::Eeprom24>(static_cast<std::size_t>(sizeBytes),
+                                                static_cast<std::size_t>(pageBytes), base);
+    controller.adapter().bus().attach(chip);
+    controller.plug();
+    controller.adapter().clearLog();
+    return chip;
+}
+
+eeprom::TfrmSmallEE* EditorHost::openEditor(int sizeBytes) {
+    auto* w = new eeprom::TfrmSmallEE(*this, sizeBytes);
+    w->setAttribute(Qt::WA_DeleteOnClose);
+    w->resize(900, 600);
+    w->show();
+    w->activateWindow();
+    if (!QTest::qWaitForWindowActive(w)) ADD_FAILURE() << "the editor window never became active";
+    windows.emplace_back(w);
+    return w;
+}
+
+int EditorHost::childWindowCount() const {
+    int n = 0;
+    for (const auto& w : windows)
+        if (w) ++n;
+    return n;
+}
+
+bool EditorHost::closeAllChildren() {
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+        if (*it && !(*it)->close()) return false;
+    }
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return true;
+}
+
+std::uint8_t EditorHost::I2CWrite(std::uint8_t address, std::uint8_t dataByte) {
+    hook();
+    return link.I2CWrite(address, dataByte);
+}
+std::uint8_t EditorHost::I2CWriteByte(std::uint8_t address, std::uint8_t subaddress,
+                                      std::uint8_t dataByte) {
+    hook();
+    return link.I2CWriteByte(address, subaddress, dataByte);
+}
+std::uint8_t EditorHost::I2CWriteArray(std::uint8_t address, std::uint8_t subaddress,
+                                       std::uint16_t numBytes, const std::uint8_t* dataPointer) {
+    hook();
+    return link.I2CWriteArray(address, subaddress, numBytes, dataPointer);
+}
+void EditorHost::I2CRead(std::uint8_t address, TUSBI2CReport& inReport) {
+    hook();
+    link.I2CRead(address, inReport);
+}
+void EditorHost::I2CReadCount(std::uint8_t address, std::uint8_t count, TUSBI2CReport& inReport) {
+    hook();
+    link.I2CReadCount(address, count, inReport);
+}
+void EditorHost::I2CReadByte(std::uint8_t address, std::uint8_t subaddress,
+                             TUSBI2CReport& inReport) {
+    hook();
+    link.I2CReadByte(address, subaddress, inReport);
+}
+void EditorHost::I2CReadArray(std::uint8_t address, std::uint8_t subaddress, std::int32_t numBytes,
+                              TUSBI2CReport& inReport) {
+    hook();
+    link.I2CReadArray(address, subaddress, numBytes, inReport);
+}
+std::uint8_t EditorHost::I2CDeviceWrite(const TUSBI2CReport& outReport) {
+    hook();
+    return link.I2CDeviceWrite(outReport);
+}
+std::uint8_t EditorHost::I2CDeviceRead(const TUSBI2CReport& outReport, TUSBI2CReport& inReport) {
+    hook();
+    return link.I2CDeviceRead(outReport, inReport);
+}
+
+QString statusOf(std::uint8_t code) {
+    return QString::fromStdString(adapter::statusText(code));
+}
+
+std::vector<SentTransfer> sentTransfers(const sim::VirtualAdapter& adapter) {
+    std::vector<SentTransfer> out;
+    for (const TUSBI2CReport& r : adapter.outputLog()) {
+        if (r[report::kCommand] != cmdTransfer) continue;
+        out.push_back({r[report::kAddress], r[report::kWriteData], r[report::kWriteCount],
+                       r[report::kReadCount]});
+    }
+    return out;
+}
+
+QString hexCell(eeprom::TfrmSmallEE& w, int address) {
+    QAbstractItemModel* m = w.stgMemory->model();
+    return m->data(m->index(address / 16, address % 16)).toString();
+}
+
+QString asciiCell(eeprom::TfrmSmallEE& w, int address) {
+    QAbstractItemModel* m = w.stgText->model();
+    return m->data(m->index(address / 16, address % 16)).toString();
+}
+
+void clickCell(QTableView* view, int row, int column) {
+    const QModelIndex index = view->model()->index(row, column);
+    view->scrollTo(index);
+    const QPoint centre = view->visualRect(index).center();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre);
+}
+
+void typeKey(Qt::Key key, const QString& text) {
+    QWidget* target = QApplication::focusWidget();
+    ASSERT_NE(target, nullptr) << "no widget has the focus";
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    if (QWidget* now = QApplication::focusWidget()) QApplication::sendEvent(now, &release);
+}
+
+void typeKeys(const QString& text) {
+    for (const QChar c : text) {
+        const int code = c.toUpper().unicode();
+        const Qt::Key key = (code >= '0' && code <= 'Z') ? Qt::Key(code)
+                            : c == QLatin1Char(' ')      ? Qt::Key_Space
+                                                         : Qt::Key_unknown;
+        typeKey(key, QString(c));
+    }
+}
+
+void EditorTest::TearDown() {
+    for (auto& w : host.windows) delete w.data();
+    host.windows.clear();
+}
+
+}  // namespace parvex::test

@@ -1,0 +1,205 @@
+// The window as each size sets it up, and its two grid models.
+
+#include <QAbstractItemModelTester>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QMenu>
+#include <QPushButton>
+#include <QSpinBox>
+
+#include "gui/eeprom/editor_fixture.h"
+
+namespace parvex::test {
+namespace {
+
+struct SizeCase {
+    int bytes;
+    const char* caption;
+    int dataRows;
+    const char* lastRowLabel;
+    QStringList addresses;
+    bool addressEnabled;
+    const char* fill[2];
+    int fillMax;
+    const char* copy[3];
+    int copyMax;
+};
+
+const SizeCase kSizes[] = {
+    {16,
+     "16 Byte (128 bit) EEPROM",
+     1,
+     "0",
+     {"A0", "A2", "A4", "A6", "A8", "AA", "AC", "AE"},
+     true,
+     {"0", "F"},
+     1,
+     {"0", "7", "8"},
+     1},
+    {128,
+     "128 Byte (1024 bit) RAM / FRAM",
+     8,
+     "7",
+     {"A0", "A2", "A4", "A6", "A8", "AA", "AC", "AE"},
+     true,
+     {"00", "7F"},
+     2,
+     {"00", "3F", "40"},
+     2},
+    {256,
+     "256 Byte (2048 bit) EEPROM",
+     16,
+     "F",
+     {"A0", "A2", "A4", "A6", "A8", "AA", "AC", "AE"},
+     true,
+     {"00", "FF"},
+     2,
+     {"00", "7F", "80"},
+     2},
+    {512,
+     "512 Byte (4k bit) EEPROM",
+     32,
+     "1F",
+     {"A0", "A4", "A8", "AC"},
+     true,
+     {"00", "0FF"},
+     3,
+     {"000", "07F", "80"},
+     3},
+    {1024,
+     "1024 Byte (8k bit) EEPROM",
+     64,
+     "3F",
+     {"A0", "A8"},
+     true,
+     {"00", "0FF"},
+     3,
+     {"000", "07F", "80"},
+     3},
+    {2048,
+     "2048 Byte (16k bit) EEPROM",
+     128,
+     "7F",
+     {"A0"},
+     false,
+     {"00", "0FF"},
+     3,
+     {"000", "07F", "80"},
+     3},
+};
+
+class SetUpBySize : public EditorTest, public ::testing::WithParamInterface<SizeCase> {};
+
+TEST_P(SetUpBySize, CaptionSizeAddressesFieldsAndGrids) {
+    const SizeCase& c = GetParam();
+    eeprom::TfrmSmallEE* w = host.openEditor(c.bytes);
+
+    EXPECT_EQ(w->windowTitle(), QString::fromLatin1(c.caption));
+    EXPECT_EQ(w->lblDeviceSize->text(), QString::number(c.bytes));
+    EXPECT_EQ(w->deviceSize(), c.bytes);
+    QStringList items;
+    for (int i = 0; i < w->cmbAddress->count(); ++i) items << w->cmbAddress->itemText(i);
+    EXPECT_EQ(items, c.addresses);
+    EXPECT_EQ(w->cmbAddress->currentText(), "A0");
+    EXPECT_EQ(w->cmbAddress->isEnabled(), c.addressEnabled);
+    EXPECT_EQ(w->cmbPageSize->currentText(), "8");
+    EXPECT_EQ(w->spnWriteCycle->value(), 10);
+    EXPECT_EQ(w->lblWordAddress->text(), "000");
+
+    EXPECT_EQ(w->edtFrom->text(), c.fill[0]);
+    EXPECT_EQ(w->edtTo->text(), c.fill[1]);
+    EXPECT_EQ(w->edtFrom->maxLength(), c.fillMax);
+    EXPECT_EQ(w->edtTo->maxLength(), c.fillMax);
+    EXPECT_EQ(w->edtPreset->text(), "FF");
+    EXPECT_EQ(w->edtPreset->maxLength(), 2);
+    EXPECT_EQ(w->edtCopyStart->text(), c.copy[0]);
+    EXPECT_EQ(w->edtCopyEnd->text(), c.copy[1]);
+    EXPECT_EQ(w->edtTargetStart->text(), c.copy[2]);
+    for (QLineEdit* f : {w->edtCopyStart, w->edtCopyEnd, w->edtTargetStart})
+        EXPECT_EQ(f->maxLength(), c.copyMax);
+
+    QAbstractItemModel* hex = w->stgMemory->model();
+    QAbstractItemModel* ascii = w->stgText->model();
+    EXPECT_EQ(hex->rowCount(), c.dataRows);
+    EXPECT_EQ(ascii->rowCount(), c.dataRows);
+    EXPECT_EQ(hex->columnCount(), 16);
+    EXPECT_EQ(hex->headerData(0, Qt::Vertical).toString(), "0");
+    EXPECT_EQ(hex->headerData(c.dataRows - 1, Qt::Vertical).toString(), c.lastRowLabel);
+    EXPECT_TRUE(w->stgText->verticalHeader()->isHidden());
+    for (int a : {0, c.bytes - 1}) {
+        EXPECT_EQ(hexCell(*w, a), "FF");
+        EXPECT_EQ(asciiCell(*w, a), ".");
+    }
+    EXPECT_FALSE(w->Modified());
+}
+
+INSTANTIATE_TEST_SUITE_P(AllSizes, SetUpBySize, ::testing::ValuesIn(kSizes),
+                         [](const auto& info) { return std::to_string(info.param.bytes); });
+
+TEST_F(EditorTest, ControlsCarryTheirCaptionsHintsAndLimits) {
+    eeprom::TfrmSmallEE* w = host.openEditor(256);
+    EXPECT_EQ(w->btnReadOne->text(), "Read Byte");
+    EXPECT_EQ(w->btnRead->text(), "Read All");
+    EXPECT_EQ(w->btnWriteOne->text(), "Write B&yte");
+    EXPECT_EQ(w->btnWriteOne->toolTip(), "Write byte defined by Byte Address");
+    EXPECT_EQ(w->btnWrite->text(), "&Write All");
+    EXPECT_EQ(w->btnWrite->toolTip(), "Write entire EEPROM");
+    EXPECT_EQ(w->btnVerify->toolTip(), "Verify EE contents against data in grid");
+    EXPECT_EQ(w->btnFill->text(), "Fill Buffer");
+    EXPECT_EQ(w->btnFill->toolTip(), "Fill address range with data");
+    EXPECT_EQ(w->btnCopy->text(), "Copy Block");
+    EXPECT_EQ(w->btnCopy->toolTip(), "Copy data from one address range to another");
+    EXPECT_EQ(w->cmbAddress->toolTip(), QString::fromUtf8("I²C Address Selection"));
+    EXPECT_EQ(w->stgMemory->toolTip(), "Enter a single two digit Hex number into each cell");
+    EXPECT_EQ(w->stgText->toolTip(), "Enter a single ASCII character into each cell");
+    EXPECT_EQ(w->spnWriteCycle->minimum(), 0);
+    EXPECT_EQ(w->spnWriteCycle->maximum(), 100);
+    EXPECT_EQ(w->stgMemory->horizontalHeader()->sectionResizeMode(0), QHeaderView::Interactive);
+    EXPECT_EQ(w->stgMemory->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_TRUE(w->stgMemory->alternatingRowColors());
+    for (const char* name :
+         {"lblDeviceSize", "cmbAddress",     "cmbPageSize", "spnWriteCycle", "lblWordAddress",
+          "btnReadOne",    "btnRead",        "btnWriteOne", "btnWrite",      "btnVerify",
+          "edtFrom",       "edtTo",          "edtPreset",   "btnFill",       "edtCopyStart",
+          "edtCopyEnd",    "edtTargetStart", "btnCopy",     "stgMemory",     "stgText"})
+        EXPECT_NE(w->findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
+
+    QStringList headers;
+    for (int c = 0; c < 16; ++c)
+        headers << w->stgText->model()->headerData(c, Qt::Horizontal).toString();
+    EXPECT_EQ(headers.join(""), "0123456789ABCDEF");
+}
+
+TEST_F(EditorTest, FileMenuHoldsItsFiveItems) {
+    eeprom::TfrmSmallEE* w = host.openEditor(16);
+    const QList<QMenu*> menus = w->mergedMenus();
+    ASSERT_EQ(menus.size(), 1);
+    EXPECT_EQ(menus[0]->title(), "&File");
+    EXPECT_EQ(menus[0]->objectName(), "mnuEEFile");
+    QStringList items;
+    for (QAction* a : menus[0]->actions()) items << a->objectName() + "=" + a->text();
+    EXPECT_EQ(items, (QStringList{"mnuOpen=Open", "mnuSaveAs=Save As...", "mnuClose=Close",
+                                  "mnuCloseAll=Close All", "mnuExit=E&xit"}));
+}
+
+TEST_F(EditorTest, GridModelsPassTheModelTesterThroughEdits) {
+    eeprom::TfrmSmallEE* w = host.openEditor(2048);
+    QAbstractItemModelTester hexTester(w->stgMemory->model(),
+                                       QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QAbstractItemModelTester asciiTester(w->stgText->model(),
+                                         QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QAbstractItemModel* hex = w->stgMemory->model();
+    EXPECT_TRUE(hex->setData(hex->index(3, 4), "5"));
+    EXPECT_EQ(hexCell(*w, 0x34), "05");
+    QAbstractItemModel* ascii = w->stgText->model();
+    EXPECT_TRUE(ascii->setData(ascii->index(127, 15), "A"));
+    EXPECT_EQ(hexCell(*w, 0x7FF), "41");
+    std::vector<std::uint8_t> bytes(2048, 0x20);
+    w->image().setBytes(0, bytes);
+    EXPECT_EQ(asciiCell(*w, 1000), " ");
+    EXPECT_FALSE(hex->index(0, 0).parent().isValid());
+    EXPECT_FALSE(hex->index(128, 0).isValid());
+}
+
+}  // namespace
+}  // namespace parvex::test
