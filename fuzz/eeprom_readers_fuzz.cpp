@@ -1,0 +1,56 @@
+// libFuzzer target for the EEPROM file readers: any bytes, any of the six sizes.
+// Not part of the normal build. Build and run by hand:
+//   clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -I src \
+//       fuzz/eeprom_readers_fuzz.cpp src/eeprom/hex_file.cpp src/eeprom/bin_file.cpp \
+//       src/eeprom/hex_text.cpp src/eeprom/geometry.cpp -o /tmp/eeprom_readers_fuzz
+//   /tmp/eeprom_readers_fuzz -max_len=4096 tests/data/eeprom
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "eeprom/bin_file.h"
+#include "eeprom/hex_file.h"
+
+namespace {
+constexpr int kSizes[] = {16, 128, 256, 512, 1024, 2048};
+
+void check(bool condition) {
+    if (!condition) std::abort();
+}
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) return 0;
+    // The first byte picks the device size, the rest is the file.
+    const int deviceBytes = kSizes[data[0] % std::size(kSizes)];
+    const std::string_view file(reinterpret_cast<const char*>(data + 1), size - 1);
+
+    using parvex::eeprom::HexLoad;
+    const HexLoad hex = parvex::eeprom::readHexFile(file, deviceBytes);
+    switch (hex.result) {
+        case HexLoad::Result::Loaded:
+            check(hex.bytes.size() == static_cast<std::size_t>(deviceBytes));
+            check(hex.message.empty());
+            break;
+        case HexLoad::Result::Dropped:
+            check(hex.bytes.empty() && hex.message.empty());
+            break;
+        case HexLoad::Result::Error:
+            check(hex.bytes.empty() && !hex.message.empty());
+            break;
+    }
+    // What was loaded survives a save and a second load unchanged.
+    if (hex.result == HexLoad::Result::Loaded) {
+        const HexLoad again =
+            parvex::eeprom::readHexFile(parvex::eeprom::writeHexFile(hex.bytes), deviceBytes);
+        check(again.result == HexLoad::Result::Loaded && again.bytes == hex.bytes);
+    }
+
+    const parvex::eeprom::BinLoad bin = parvex::eeprom::readBinFile(file, deviceBytes);
+    check(bin.bytes.size() % 16 == 0);
+    check(bin.bytes.size() <= static_cast<std::size_t>(deviceBytes));
+    check(bin.truncated == (file.size() < static_cast<std::size_t>(deviceBytes)));
+    return 0;
+}
