@@ -53,9 +53,14 @@ FileContents readWholeFile(const std::string& path) {
 
 std::optional<std::string> saveFileReplacing(const std::string& path, std::string_view bytes) {
     namespace fs = std::filesystem;
-    const fs::path target(path);
+    fs::path target(path);
     std::error_code ec;
     if (fs::is_directory(target, ec)) return writeError(path, systemReason(EISDIR));
+    // Saving through a link updates the file it points to instead of replacing the link.
+    if (fs::is_symlink(target, ec)) {
+        const fs::path resolved = fs::weakly_canonical(target, ec);
+        if (!ec) target = resolved;
+    }
 
     // The temporary file sits next to the target so the rename stays within one file system.
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
@@ -92,9 +97,9 @@ std::optional<std::string> saveFileReplacing(const std::string& path, std::strin
 
     // Keep the permissions of a file being replaced; a new file gets the usual ones.
     struct stat old {};
-    if (::stat(path.c_str(), &old) == 0) (void)::chmod(temp.c_str(), old.st_mode & 07777);
+    if (::stat(target.c_str(), &old) == 0) (void)::chmod(temp.c_str(), old.st_mode & 07777);
 
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
+    if (::rename(temp.c_str(), target.c_str()) != 0) {
         const int error = errno;
         ::unlink(temp.c_str());
         return writeError(path, systemReason(error));

@@ -237,6 +237,21 @@ TEST_F(FileIo, SavingReplacesALongerFileWhole) {
     EXPECT_EQ(listing(), std::vector<std::string>{"image.bin"}) << "no temporary file left";
 }
 
+TEST_F(FileIo, SavingKeepsALinkAndThePermissions) {
+    const auto real = folder / "real.hex";
+    ASSERT_FALSE(saveFileReplacing(real.string(), "old"));
+    std::filesystem::permissions(
+        real, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    const auto link = folder / "link.hex";
+    std::filesystem::create_symlink(real, link);
+
+    ASSERT_FALSE(saveFileReplacing(link.string(), "new"));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(readWholeFile(real.string()).bytes, "new");
+    EXPECT_EQ(std::filesystem::status(real).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+}
+
 TEST_F(FileIo, AFailedSaveLeavesTheOldFileAndSaysWhy) {
     const std::string path = (folder / "keep.hex").string();
     ASSERT_FALSE(saveFileReplacing(path, ":00000001FF\r\n"));
