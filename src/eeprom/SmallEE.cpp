@@ -285,8 +285,8 @@ void TfrmSmallEE::buildControls() {
             &TfrmSmallEE::stgMemorySetEditText);
     connect(asciiDelegate_, &ui::HexCellDelegate::cellTextEdited, this,
             &TfrmSmallEE::stgTextEdited);
-    connect(stgMemory, &QAbstractItemView::clicked, this, &TfrmSmallEE::stgMemoryClick);
-    connect(stgText, &QAbstractItemView::clicked, this, &TfrmSmallEE::stgTextClick);
+    connect(hexDelegate_, &ui::HexCellDelegate::cellPressed, this, &TfrmSmallEE::stgMemoryClick);
+    connect(asciiDelegate_, &ui::HexCellDelegate::cellPressed, this, &TfrmSmallEE::stgTextClick);
     connect(stgMemory->verticalScrollBar(), &QScrollBar::valueChanged, this,
             [this](int value) { syncScroll(stgText, value); });
     connect(stgText->verticalScrollBar(), &QScrollBar::valueChanged, this,

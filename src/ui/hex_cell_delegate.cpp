@@ -1,6 +1,7 @@
 #include "ui/hex_cell_delegate.h"
 
 #include <QAbstractItemView>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -11,8 +12,15 @@ namespace parvex::ui {
 HexCellDelegate::HexCellDelegate(QAbstractItemView* view, int maxLength, bool upperCase)
     : QStyledItemDelegate(view), view_(view), maxLength_(maxLength), upperCase_(upperCase) {
     view->setItemDelegate(this);
-    view->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::CurrentChanged |
-                          QAbstractItemView::SelectedClicked | QAbstractItemView::DoubleClicked);
+    view->installEventFilter(this);
+    connect(view, &QAbstractItemView::pressed, this, [this](const QModelIndex& index) {
+        emit cellPressed(index);
+        if (!(editor_ && editor_->isVisible()) && index == view_->currentIndex())
+            view_->edit(index);
+    });
+    // No SelectedClicked: its delayed start refuses every edit for a double-click interval
+    // after a click on the current cell; a press opens the editor at once instead.
+    view->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::CurrentChanged);
 }
 
 HexCellDelegate::~HexCellDelegate() = default;
@@ -78,6 +86,26 @@ void HexCellDelegate::moveTo(QLineEdit* editor, int rowStep, int columnStep) {
 }
 
 bool HexCellDelegate::eventFilter(QObject* object, QEvent* event) {
+    if (object == view_) {
+        // A typed character on a cell without an open editor opens it and goes to it, so
+        // that the cell behaves as if it had been in edit mode all along.
+        if (event->type() != QEvent::KeyPress) return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool typed =
+            !key->text().isEmpty() && key->text().front().isPrint() &&
+            !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+        if (!typed || (editor_ && editor_->isVisible())) return false;
+        const QModelIndex current = view_->currentIndex();
+        if (!current.isValid()) return false;
+        view_->edit(current);
+        if (!editor_ || !editor_->isVisible()) return false;
+        QCoreApplication::sendEvent(editor_, event);
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonPress) {
+        if (auto* editor = qobject_cast<QLineEdit*>(object))
+            emit cellPressed(view_->indexAt(editor->geometry().center()));
+    }
     auto* editor = qobject_cast<QLineEdit*>(object);
     if (editor && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);

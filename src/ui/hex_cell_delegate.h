@@ -16,7 +16,7 @@ namespace parvex::ui {
 
 class HexCellDelegate : public QStyledItemDelegate {
     Q_OBJECT
-  public:
+public:
     // Installs itself on `view` and sets the view's edit triggers (any key, current-cell change,
     // click) so that the current cell always has its editor open.
     HexCellDelegate(QAbstractItemView* view, int maxLength, bool upperCase);
@@ -41,14 +41,17 @@ class HexCellDelegate : public QStyledItemDelegate {
     // would; operations call it so that a half-typed cell is validated before it is read.
     void commitEditor();
 
-  signals:
+signals:
     // Every change the user makes to an editor's text, as it happens.
     void cellTextEdited(const QModelIndex& index, const QString& text);
+    // A mouse press on a cell, whether or not its editor is open (the view's own pressed()
+    // and clicked() miss the cell whose editor takes the press).
+    void cellPressed(const QModelIndex& index);
 
-  protected:
+protected:
     bool eventFilter(QObject* object, QEvent* event) override;
 
-  private:
+private:
     void onTextEdited(QLineEdit* editor, const QPersistentModelIndex& index, const QString& text);
     void moveTo(QLineEdit* editor, int rowStep, int columnStep);
 

@@ -158,3 +158,8 @@ protected:
 };
 
 }  // namespace parvex::test
+
+// Readable QString values in test failures.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}

@@ -1,0 +1,182 @@
+// Typing into the grids and fields, the key filter, clicks and scrolling.
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSpinBox>
+
+#include "gui/eeprom/editor_fixture.h"
+
+namespace parvex::test {
+namespace {
+
+class Editing : public EditorTest {
+protected:
+    void SetUp() override { w = host.openEditor(256); }
+    eeprom::TfrmSmallEE* w = nullptr;
+};
+
+TEST_F(Editing, TwoHexDigitsFillACellMirrorItAndMoveOn) {
+    clickCell(w->stgMemory, 0, 0);
+    typeKeys("41");
+    EXPECT_EQ(hexCell(*w, 0), "41");
+    EXPECT_EQ(asciiCell(*w, 0), "A");
+    EXPECT_EQ(w->stgMemory->currentIndex(), w->stgMemory->model()->index(0, 1));
+    typeKeys("07");
+    EXPECT_EQ(hexCell(*w, 1), "07");
+    EXPECT_EQ(asciiCell(*w, 1), ".");
+    typeKeys("6a");  // lower case becomes upper case
+    EXPECT_EQ(hexCell(*w, 2), "6A");
+    EXPECT_EQ(asciiCell(*w, 2), "j");
+    EXPECT_TRUE(w->Modified());
+    // The keyboard's own advance leaves the byte address where the click put it.
+    EXPECT_EQ(w->lblWordAddress->text(), "000");
+}
+
+TEST_F(Editing, LastCellOfARowMovesToTheNextRow) {
+    clickCell(w->stgMemory, 0, 15);
+    typeKeys("3132");
+    EXPECT_EQ(hexCell(*w, 0x0F), "31");
+    EXPECT_EQ(hexCell(*w, 0x10), "32");
+    EXPECT_EQ(asciiCell(*w, 0x10), "2");
+}
+
+TEST_F(Editing, LeavingACellPadsOrRefillsIt) {
+    // A single digit left behind becomes 0 + digit; a cleared cell becomes FF.
+    clickCell(w->stgMemory, 1, 0);
+    typeKeys("5");
+    clickCell(w->stgMemory, 2, 0);
+    EXPECT_EQ(hexCell(*w, 0x10), "05");
+    typeKey(Qt::Key_Backspace, "\b");
+    EXPECT_TRUE(w->Modified());
+    clickCell(w->stgMemory, 3, 0);
+    EXPECT_EQ(hexCell(*w, 0x20), "FF");
+    EXPECT_EQ(asciiCell(*w, 0x20), ".");
+}
+
+TEST_F(Editing, EnterCommitsAndMovesOn) {
+    clickCell(w->stgMemory, 0, 4);
+    typeKeys("7");
+    typeKey(Qt::Key_Return, "\r");
+    EXPECT_EQ(hexCell(*w, 4), "07");
+    EXPECT_EQ(w->stgMemory->currentIndex().column(), 5);
+}
+
+TEST_F(Editing, KeyFilterDropsNonHexKeysInCellsAndFields) {
+    clickCell(w->stgMemory, 0, 0);
+    typeKeys("G 4Z1");
+    EXPECT_EQ(hexCell(*w, 0), "41");
+    EXPECT_TRUE(w->keyFilterActive());
+
+    for (QLineEdit* field : {w->edtFrom, w->edtPreset, w->edtCopyStart}) {
+        field->setFocus();
+        field->selectAll();
+        typeKeys("xG 1 b");
+        EXPECT_EQ(field->text(), "1B") << field->objectName().toStdString();
+    }
+}
+
+TEST_F(Editing, AsciiGridTakesAnyCharacterAndWritesTheHexCell) {
+    clickCell(w->stgText, 2, 0);
+    EXPECT_FALSE(w->keyFilterActive());
+    typeKeys("A z");
+    EXPECT_EQ(asciiCell(*w, 0x20), "A");
+    EXPECT_EQ(hexCell(*w, 0x20), "41");
+    EXPECT_EQ(hexCell(*w, 0x21), "20");
+    EXPECT_EQ(asciiCell(*w, 0x22), "z");
+    EXPECT_EQ(hexCell(*w, 0x22), "7A");
+    // Backspace is below code 14: the hex cell keeps its byte.
+    clickCell(w->stgText, 2, 0);
+    typeKey(Qt::Key_Backspace, "\b");
+    clickCell(w->stgText, 3, 0);
+    EXPECT_EQ(hexCell(*w, 0x20), "41");
+    EXPECT_EQ(asciiCell(*w, 0x20), "A");
+    // Leaving the ASCII grid puts the filter back.
+    clickCell(w->stgMemory, 0, 0);
+    EXPECT_TRUE(w->keyFilterActive());
+}
+
+TEST_F(Editing, TypingIntoTheAsciiGridAsksBeforeClosing) {
+    // The typed character changes the data itself, so the edit must not be dropped silently.
+    clickCell(w->stgText, 0, 0);
+    typeKeys("Q");
+    EXPECT_TRUE(w->Modified());
+}
+
+TEST_F(Editing, ClicksMoveTheByteAddressAndTheOtherGridsCursor) {
+    clickCell(w->stgMemory, 2, 15);
+    EXPECT_EQ(w->lblWordAddress->text(), "02F");
+    EXPECT_EQ(w->stgText->currentIndex(), w->stgText->model()->index(2, 15));
+    // The other grid's cursor moves without taking the focus from the clicked grid.
+    EXPECT_TRUE(w->stgMemory->isAncestorOf(QApplication::focusWidget()) ||
+                QApplication::focusWidget() == w->stgMemory);
+
+    clickCell(w->stgText, 0, 0);
+    EXPECT_EQ(w->lblWordAddress->text(), "000");
+    EXPECT_EQ(w->stgMemory->currentIndex(), w->stgMemory->model()->index(0, 0));
+
+    // Arrow keys move the cursor, not the byte address.
+    clickCell(w->stgMemory, 1, 1);
+    typeKey(Qt::Key_Down);
+    typeKey(Qt::Key_Right);
+    EXPECT_EQ(w->stgMemory->currentIndex(), w->stgMemory->model()->index(2, 2));
+    EXPECT_EQ(w->lblWordAddress->text(), "011");
+}
+
+TEST_F(EditorTest, ScrollingEitherGridScrollsTheOther) {
+    eeprom::TfrmSmallEE* w = host.openEditor(2048);
+    QScrollBar* hexBar = w->stgMemory->verticalScrollBar();
+    QScrollBar* asciiBar = w->stgText->verticalScrollBar();
+    ASSERT_GE(hexBar->maximum(), 99);
+    hexBar->setValue(99);
+    EXPECT_EQ(w->stgText->rowAt(0), 99);
+    EXPECT_EQ(w->stgMemory->rowAt(0), 99);
+    asciiBar->setValue(10);
+    EXPECT_EQ(w->stgMemory->rowAt(0), 10);
+    EXPECT_EQ(hexBar->value(), 10);
+}
+
+TEST_F(EditorTest, FieldsNormaliseWhenLeft) {
+    eeprom::TfrmSmallEE* w = host.openEditor(2048);
+    struct Case {
+        QLineEdit* field;
+        const char* typed;
+        const char* left;
+    };
+    const Case cases[] = {
+        {w->edtPreset, "", "FF"},     {w->edtPreset, "a", "0A"},
+        {w->edtPreset, "41", "41"},   {w->edtCopyStart, "7", "07"},
+        {w->edtCopyEnd, "080", "80"}, {w->edtTargetStart, "1ff", "1FF"},
+    };
+    for (const Case& c : cases) {
+        c.field->setFocus();
+        c.field->selectAll();
+        typeKey(Qt::Key_Backspace, "\b");
+        typeKeys(QString::fromLatin1(c.typed));
+        w->btnFill->setFocus();
+        EXPECT_EQ(c.field->text(), c.left) << c.field->objectName().toStdString() << " " << c.typed;
+    }
+    EXPECT_TRUE(prompts.events.empty());
+
+    // An empty copy address cannot be converted: the conversion message, the field kept.
+    w->edtCopyEnd->setFocus();
+    w->edtCopyEnd->clear();
+    w->btnFill->setFocus();
+    EXPECT_EQ(prompts.texts(), QStringList{"'' is not a valid hexadecimal value."});
+
+    w->cmbAddress->setFocus();
+    w->cmbAddress->setEditText("a4");
+    w->btnFill->setFocus();
+    EXPECT_EQ(w->cmbAddress->currentText(), "A4");
+}
+
+TEST_F(Editing, WriteTimeAboveTheLimitBecomesTheLimit) {
+    w->spnWriteCycle->setFocus();
+    w->spnWriteCycle->selectAll();
+    typeKeys("250");
+    w->btnFill->setFocus();
+    EXPECT_EQ(w->spnWriteCycle->value(), 100);
+}
+
+}  // namespace
+}  // namespace parvex::test
