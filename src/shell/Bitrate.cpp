@@ -92,7 +92,8 @@ void TfrmBitrate::FormCreate() {
 void TfrmBitrate::btnOKClick() {
     // Whatever is in the entry (empty, 0, beyond 2000) is settled into 1..2000 first: the
     // clock arithmetic divides by the request.
-    spnClock->interpretText();
+    // An emptied entry keeps the last value it held; Qt would otherwise settle it at 1.
+    if (!spnClock->cleanText().trimmed().isEmpty()) spnClock->interpretText();
     const int kHz = std::clamp(spnClock->value(), 1, 2000);
     link_.HID_UpdateClock(static_cast<std::uint32_t>(kHz), chbDrive->isChecked());
     close();
