@@ -1,0 +1,251 @@
+// Read Byte, Read All, Write Byte, Write All and Verify over the virtual adapter.
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QSpinBox>
+
+#include "gui/eeprom/editor_fixture.h"
+
+namespace parvex::test {
+namespace {
+
+std::vector<std::uint8_t> pattern(int size, int seed) {
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+    for (int i = 0; i < size; ++i) bytes[static_cast<std::size_t>(i)] = std::uint8_t(i * 7 + seed);
+    return bytes;
+}
+
+std::vector<std::uint8_t> gridBytes(eeprom::TfrmSmallEE& w) {
+    const eeprom::ImageBytes b = w.image().bytes();
+    EXPECT_FALSE(b.error.has_value());
+    return b.bytes;
+}
+
+class RoundTripBySize : public EditorTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(RoundTripBySize, ReadAllWriteAllAndVerifyMoveTheWholeChip) {
+    const int size = GetParam();
+    auto chip = host.plugWithChip(size);
+    chip->memory() = pattern(size, 3);
+    eeprom::TfrmSmallEE* w = host.openEditor(size);
+
+    w->btnRead->click();
+    EXPECT_EQ(gridBytes(*w), chip->memory());
+    EXPECT_EQ(asciiCell(*w, 0), ".");
+    EXPECT_EQ(host.status, statusOf(0));
+    const int reads = size == 16 ? 1 : size / 32;
+    EXPECT_EQ(host.transferCount, reads);
+    EXPECT_TRUE(w->busButtonsAttached());
+
+    // Change the grid, write it back, check the chip holds it, then verify.
+    const std::vector<std::uint8_t> fresh = pattern(size, 100);
+    w->image().setBytes(0, fresh);
+    host.transferCount = 0;
+    w->btnWrite->click();
+    EXPECT_EQ(chip->memory(), fresh);
+    EXPECT_EQ(host.transferCount, size / 8);  // page 8
+    EXPECT_EQ(host.status, statusOf(0));
+    EXPECT_EQ(host.progress.back(), 100);
+    EXPECT_EQ(clock.totalSleptMillis(), std::uint64_t(size / 8 * 10));
+    EXPECT_EQ(host.statusWidth, 250);
+    EXPECT_EQ(host.progressWidth, 0);
+    for (const auto& widths : host.widthsAtProgress) EXPECT_EQ(widths, std::make_pair(0, 250));
+
+    w->btnVerify->click();
+    EXPECT_EQ(host.status, statusOf(65));
+    EXPECT_TRUE(prompts.events.empty());
+    EXPECT_TRUE(w->stgMemory->isEnabled());
+    EXPECT_FALSE(w->Modified());
+}
+
+INSTANTIATE_TEST_SUITE_P(AllSizes, RoundTripBySize,
+                         ::testing::Values(16, 128, 256, 512, 1024, 2048));
+
+TEST_F(EditorTest, ReadAllOf512BytesAtA4ReadsA4ThenA6) {
+    auto chip = host.plugWithChip(512, 16, 0xA4);
+    chip->memory() = pattern(512, 9);
+    eeprom::TfrmSmallEE* w = host.openEditor(512);
+    w->cmbAddress->setCurrentIndex(1);
+    ASSERT_EQ(w->cmbAddress->currentText(), "A4");
+
+    w->btnRead->click();
+
+    std::vector<SentTransfer> expected;
+    for (int k = 0; k < 16; ++k) expected.push_back({k < 8 ? 0xA4 : 0xA6, (k % 8) * 32, 1, 32});
+    EXPECT_EQ(sentTransfers(host.controller.adapter()), expected);
+    EXPECT_EQ(gridBytes(*w), chip->memory());
+    // The second block lands in grid rows 17 to 32 (model rows 16 to 31).
+    EXPECT_EQ(hexCell(*w, 0x100),
+              QString("%1").arg(chip->memory()[0x100], 2, 16, QChar('0')).toUpper());
+}
+
+TEST_F(EditorTest, ReadByteAndWriteByteUseTheClickedAddress) {
+    auto chip = host.plugWithChip(512);
+    chip->memory()[0x1F3] = 0x5A;
+    eeprom::TfrmSmallEE* w = host.openEditor(512);
+    clickCell(w->stgMemory, 31, 3);
+    ASSERT_EQ(w->lblWordAddress->text(), "1F3");
+
+    w->btnReadOne->click();
+    EXPECT_EQ(sentTransfers(host.controller.adapter()).back(), (SentTransfer{0xA2, 0xF3, 1, 1}));
+    EXPECT_EQ(hexCell(*w, 0x1F3), "5A");
+    EXPECT_EQ(asciiCell(*w, 0x1F3), "Z");
+    EXPECT_EQ(host.status, statusOf(0));
+
+    QAbstractItemModel* hex = w->stgMemory->model();
+    hex->setData(hex->index(31, 3), "C3");
+    w->btnWriteOne->click();
+    EXPECT_EQ(chip->memory()[0x1F3], 0xC3);
+    EXPECT_EQ(clock.totalSleptMillis(), 0u);  // Write Byte does not wait
+}
+
+TEST_F(EditorTest, FailedPageWriteStopsWriteAll) {
+    auto chip = host.plugWithChip(256);
+    eeprom::TfrmSmallEE* w = host.openEditor(256);
+    w->image().setBytes(0, pattern(256, 1));
+    bool attachedDuringWrite = true;
+    host.beforeTransfer = [&](int n) {
+        attachedDuringWrite = attachedDuringWrite && !w->busButtonsAttached();
+        if (n == 2) host.controller.adapter().forceNextStatus(2);
+    };
+
+    w->btnWrite->click();
+
+    EXPECT_EQ(host.transferCount, 3);
+    EXPECT_TRUE(attachedDuringWrite) << "the bus buttons listened during Write All";
+    EXPECT_TRUE(w->busButtonsAttached());
+    EXPECT_EQ(host.status, statusOf(255));
+    EXPECT_EQ(host.progress, (std::vector<int>{0, 3, 6}));  // 32 pages of 8
+    EXPECT_EQ(clock.totalSleptMillis(), 20u);
+    const std::vector<std::uint8_t> expected = pattern(256, 1);
+    EXPECT_TRUE(std::equal(expected.begin(), expected.begin() + 16, chip->memory().begin()));
+    EXPECT_EQ(chip->memory()[16], 0xFF);
+    EXPECT_EQ(host.statusWidth, 250);
+    EXPECT_EQ(host.progressWidth, 0);
+
+    // The buttons work again.
+    host.beforeTransfer = nullptr;
+    w->btnWrite->click();
+    EXPECT_EQ(chip->memory(), expected);
+}
+
+TEST_F(EditorTest, WriteAllUsesPageSizeAndWriteTime) {
+    auto chip = host.plugWithChip(16, 16);
+    eeprom::TfrmSmallEE* w = host.openEditor(16);
+    w->cmbPageSize->setCurrentText("32");
+    w->btnWrite->click();
+    EXPECT_EQ(host.transferCount, 0);
+    EXPECT_EQ(host.status, statusOf(0));
+
+    w->cmbPageSize->setCurrentText("1");
+    w->spnWriteCycle->setValue(5);  // the chip's own write cycle
+    w->btnWrite->click();
+    const auto sent = sentTransfers(host.controller.adapter());
+    ASSERT_EQ(sent.size(), 16u);
+    EXPECT_EQ(sent[15], (SentTransfer{0xA0, 15, 2, 0}));
+    EXPECT_EQ(clock.totalSleptMillis(), 80u);
+    EXPECT_EQ(host.status, statusOf(0));
+
+    // A write time shorter than the chip's cycle: the chip is still busy with the first
+    // page and does not answer the second.
+    host.controller.adapter().clearLog();
+    w->spnWriteCycle->setValue(3);
+    w->btnWrite->click();
+    EXPECT_EQ(sentTransfers(host.controller.adapter()).size(), 2u);
+    EXPECT_EQ(host.status, statusOf(255));
+}
+
+struct MismatchCase {
+    int size;
+    int address;
+    const char* message;
+};
+
+class VerifyMismatch : public EditorTest, public ::testing::WithParamInterface<MismatchCase> {};
+
+TEST_P(VerifyMismatch, StopsAtTheFirstDifference) {
+    const MismatchCase c = GetParam();
+    auto chip = host.plugWithChip(c.size);
+    eeprom::TfrmSmallEE* w = host.openEditor(c.size);
+    chip->memory()[static_cast<std::size_t>(c.address)] = 0x12;
+    bool gridDisabledDuringVerify = true;
+    host.beforeTransfer = [&](int) {
+        gridDisabledDuringVerify = gridDisabledDuringVerify && !w->stgMemory->isEnabled();
+    };
+
+    w->btnVerify->click();
+
+    EXPECT_EQ(prompts.texts(), QStringList{c.message});
+    EXPECT_EQ(prompts.events.at(0).kind, ScriptedPrompts::Kind::Error);
+    EXPECT_EQ(host.transferCount, c.address / 32 + 1);
+    EXPECT_EQ(host.status, statusOf(153));
+    EXPECT_TRUE(gridDisabledDuringVerify);
+    EXPECT_TRUE(w->stgMemory->isEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Addresses, VerifyMismatch,
+    ::testing::Values(MismatchCase{512, 0x1F3, "Device failed Verify at Address 0x1F3"},
+                      MismatchCase{256, 5, "Device failed Verify at Address 0x05"}));
+
+TEST_F(EditorTest, VerifyShowsItsWaitTextFirst) {
+    host.plugWithChip(128);
+    eeprom::TfrmSmallEE* w = host.openEditor(128);
+    QString statusBeforeFirstRead;
+    host.beforeTransfer = [&](int n) {
+        if (n == 0) statusBeforeFirstRead = host.status;
+    };
+    w->btnVerify->click();
+    EXPECT_EQ(statusBeforeFirstRead, "<FONT color=\"clWhite\"> Verifying ... please wait</FONT>");
+}
+
+TEST_F(EditorTest, UnpluggedInTheMiddleOfReadAll) {
+    auto chip = host.plugWithChip(2048, 16);
+    chip->memory() = pattern(2048, 5);
+    eeprom::TfrmSmallEE* w = host.openEditor(2048);
+    host.beforeTransfer = [&](int n) {
+        if (n == 10) host.controller.unplug();
+    };
+
+    w->btnRead->click();
+
+    EXPECT_EQ(host.transferCount, 64);  // Read All goes on after a failed read
+    EXPECT_EQ(hexCell(*w, 10 * 32 - 1),
+              QString("%1").arg(chip->memory()[319], 2, 16, QChar('0')).toUpper());
+    for (int a : {10 * 32, 2047}) EXPECT_EQ(hexCell(*w, a), "FF");
+    EXPECT_EQ(host.status, statusOf(170));
+    EXPECT_TRUE(w->busButtonsAttached());
+
+    // Nothing attached: Verify stops at once with 170, Write All fails its first page.
+    host.transferCount = 0;
+    w->btnVerify->click();
+    EXPECT_EQ(host.transferCount, 1);
+    EXPECT_EQ(host.status, statusOf(170));
+    w->btnWrite->click();
+    EXPECT_EQ(host.status, statusOf(255));
+    EXPECT_TRUE(prompts.events.empty());
+}
+
+TEST_F(EditorTest, DisabledBusButtonsIgnoreClicks) {
+    host.plugWithChip(16);
+    eeprom::TfrmSmallEE* w = host.openEditor(16);
+    w->Disable();
+    for (QPushButton* b : {w->btnReadOne, w->btnRead, w->btnWriteOne, w->btnWrite}) b->click();
+    EXPECT_EQ(host.transferCount, 0);
+    EXPECT_TRUE(w->btnRead->isEnabled());  // they look unchanged
+    w->Enable();
+    w->btnRead->click();
+    EXPECT_EQ(host.transferCount, 1);
+}
+
+TEST_F(EditorTest, AddressThatIsNotHexSendsNothing) {
+    host.plugWithChip(256);
+    eeprom::TfrmSmallEE* w = host.openEditor(256);
+    w->cmbAddress->setEditText("");
+    w->btnRead->click();
+    EXPECT_EQ(host.transferCount, 0);
+    EXPECT_EQ(prompts.texts(), QStringList{"'' is not a valid hexadecimal value."});
+}
+
+}  // namespace
+}  // namespace parvex::test
