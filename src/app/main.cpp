@@ -92,7 +92,10 @@ int main(int argc, char* argv[]) {
         // A tool window of the main one: it stays beside it and does not keep the program
         // running once the main window has closed.
         auto* tool = new parvex::shell::VirtualAdapterWindow(*virtualController, &frmMain);
-        tool->move(frmMain.frameGeometry().topRight() + QPoint(8, 0));
+        // Beside the main window, on whichever side has room for it.
+        const QRect frame = frmMain.frameGeometry();
+        const int left = frame.left() - tool->frameGeometry().width() - 8;
+        tool->move(left >= 0 ? QPoint(left, frame.top()) : frame.topRight() + QPoint(8, 0));
         tool->show();
     }
     return app.exec();

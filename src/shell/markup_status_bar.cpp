@@ -18,6 +18,8 @@ constexpr std::array<int, MarkupStatusBar::kPanelCount> kInitialWidths{251, 0, 2
 
 // Horizontal room kept free at a panel's edges so left-aligned text does not touch the border.
 constexpr int kTextMargin = 3;
+// The smallest size a panel text shrinks to before it is clipped.
+constexpr qreal kMinPointSize = 6.0;
 
 }  // namespace
 
@@ -101,10 +103,20 @@ void MarkupPanel::paintEvent(QPaintEvent*) {
     p.setPen(kBorder);
     p.drawRect(rect().adjusted(0, 0, -1, -1));
 
-    const QFontMetrics fm(font());
-    int textWidth = 0;
-    for (const MarkupRun& r : parsed_.runs) textWidth += fm.horizontalAdvance(r.text);
     const QRect area = rect().adjusted(kTextMargin, 0, -kTextMargin, 0);
+    // The panel widths were chosen for a narrow font; where the desktop's font is wider,
+    // a smaller size keeps short texts such as "1000 kHz" whole instead of clipped.
+    QFont textFont = font();
+    auto widthIn = [this](const QFontMetrics& m) {
+        int w = 0;
+        for (const MarkupRun& r : parsed_.runs) w += m.horizontalAdvance(r.text);
+        return w;
+    };
+    while (widthIn(QFontMetrics(textFont)) > area.width() && textFont.pointSizeF() > kMinPointSize)
+        textFont.setPointSizeF(textFont.pointSizeF() - 0.5);
+    p.setFont(textFont);
+    const QFontMetrics fm(textFont);
+    const int textWidth = widthIn(fm);
     int x = parsed_.centred ? area.left() + (area.width() - textWidth) / 2 : area.left();
     const int baseline = (height() - fm.height()) / 2 + fm.ascent();
     p.setClipRect(area);

@@ -44,6 +44,7 @@ VirtualAdapterWindow::VirtualAdapterWindow(hid::VirtualController& controller, Q
     lstDevices->setObjectName(QStringLiteral("lstDevices"));
     lstDevices->setSelectionMode(QAbstractItemView::NoSelection);
     lstDevices->setMaximumHeight(80);
+    lstDevices->setMinimumWidth(340);
     layout->addWidget(lstDevices);
 
     auto* plugRow = new QHBoxLayout;

@@ -1,6 +1,12 @@
 #pragma once
 // The base of every child window of the frame: it offers its own top-level menus, which
 // take the place of the frame's "&File" menu while the window is active.
+//
+// The frame (TfrmMain) watches every child it holds: when one is destroyed it
+// empties the status panel and, if that was the last child, disables File "Close", "Close
+// All" and the Window arrangement items. A child need not do either itself; its close
+// event may ignore() the close (a "Save changes?" answered Cancel), which stops Close All,
+// Exit and the closing of the main window.
 
 #include <QList>
 #include <QWidget>
