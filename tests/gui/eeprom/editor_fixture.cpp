@@ -45,11 +45,12 @@ int EditorHost::childWindowCount() const {
 }
 
 bool EditorHost::closeAllChildren() {
-    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
-        if (*it && !(*it)->close()) return false;
+    bool all = true;
+    for (auto it = windows.rbegin(); all && it != windows.rend(); ++it) {
+        if (*it && !(*it)->close()) all = false;
     }
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    return true;
+    return all;
 }
 
 std::uint8_t EditorHost::I2CWrite(std::uint8_t address, std::uint8_t dataByte) {
@@ -118,6 +119,11 @@ QString asciiCell(eeprom::TfrmSmallEE& w, int address) {
 }
 
 void clickCell(QTableView* view, int row, int column) {
+    QWidget* window = view->window();
+    if (!window->isActiveWindow()) {
+        window->activateWindow();
+        if (!QTest::qWaitForWindowActive(window)) ADD_FAILURE() << "window not activated";
+    }
     const QModelIndex index = view->model()->index(row, column);
     view->scrollTo(index);
     const QPoint centre = view->visualRect(index).center();

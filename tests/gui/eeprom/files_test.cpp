@@ -1,0 +1,175 @@
+// Open and Save As: dialogs, formats chosen by the filter, captions and Modified.
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "gui/eeprom/editor_fixture.h"
+
+namespace parvex::test {
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
+    return f.readAll();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+class Files : public EditorTest {
+protected:
+    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+    // A hand edit, so that Modified is set.
+    static void editByHand(eeprom::TfrmSmallEE& w, int row, int column, const char* digits) {
+        clickCell(w.stgMemory, row, column);
+        typeKeys(QString::fromLatin1(digits));
+    }
+    QTemporaryDir dir;
+};
+
+TEST_F(Files, HexSaveAndOpenRoundTrip) {
+    eeprom::TfrmSmallEE* w = host.openEditor(256);
+    editByHand(*w, 1, 0, "55");
+    ASSERT_TRUE(w->Modified());
+
+    prompts.chooseFile(path("image.hex"), 1);
+    w->mnuSaveAs->trigger();
+
+    ASSERT_EQ(prompts.events.size(), 1u);
+    const ui::FileDialogRequest& save = prompts.events[0].request;
+    EXPECT_EQ(save.title, "Save EEPROM Data As");
+    EXPECT_EQ(save.filter, "hex files (*.hex)|*.hex|bin files (*.bin)|*.bin");
+    EXPECT_EQ(save.defaultSuffix, "mem");
+    EXPECT_TRUE(save.confirmOverwrite);
+    EXPECT_EQ(readAll(path("image.hex")),
+              ":1000100055FFFFFFFFFFFFFFFFFFFFFFFFFFFFFF9A\r\n:00000001FF\r\n");
+    EXPECT_EQ(w->windowTitle(), path("image.hex"));
+    EXPECT_FALSE(w->Modified());
+
+    // Into a fresh window of the same size.
+    eeprom::TfrmSmallEE* other = host.openEditor(256);
+    prompts.chooseFile(path("image.hex"), 1);
+    other->mnuOpen->trigger();
+    const ui::FileDialogRequest& open = prompts.events.back().request;
+    EXPECT_EQ(open.title, "Open EEPROM File");
+    EXPECT_EQ(open.defaultSuffix, "hex");
+    EXPECT_TRUE(open.mustExist);
+    EXPECT_EQ(hexCell(*other, 0x10), "55");
+    EXPECT_EQ(asciiCell(*other, 0x10), "U");
+    EXPECT_EQ(hexCell(*other, 0x11), "FF");
+    EXPECT_EQ(other->windowTitle(), path("image.hex"));
+    EXPECT_FALSE(other->Modified());
+
+    // A later Save As proposes the file and the format used last.
+    prompts.cancelFile();
+    w->mnuSaveAs->trigger();
+    EXPECT_EQ(prompts.events.back().request.defaultSuffix, "hex");
+    EXPECT_EQ(prompts.events.back().request.fileName, path("image.hex"));
+}
+
+TEST_F(Files, BinaryFollowsTheFilterNotTheExtension) {
+    eeprom::TfrmSmallEE* w = host.openEditor(256);
+    std::vector<std::uint8_t> bytes(256);
+    for (int i = 0; i < 256; ++i) bytes[std::size_t(i)] = std::uint8_t(255 - i);
+    w->image().setBytes(0, bytes);
+    writeFile(path("data.hex"), QByteArray(2048, 'x'));  // an older, bigger file
+
+    prompts.chooseFile(path("data.hex"), 2);
+    w->mnuSaveAs->trigger();
+    const QByteArray saved = readAll(path("data.hex"));
+    ASSERT_EQ(saved.size(), 256);
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(bytes.data()), 256), saved);
+
+    eeprom::TfrmSmallEE* other = host.openEditor(256);
+    prompts.chooseFile(path("data.hex"), 2);
+    other->mnuOpen->trigger();
+    EXPECT_EQ(hexCell(*other, 0), "FF");
+    EXPECT_EQ(hexCell(*other, 0xBE), "41");
+    EXPECT_EQ(asciiCell(*other, 0xBE), "A");
+    prompts.cancelFile();
+    other->mnuOpen->trigger();
+    EXPECT_EQ(prompts.events.back().request.defaultSuffix, "bin");
+}
+
+TEST_F(Files, ShortBinaryShowsWholeRowsThenTheError) {
+    eeprom::TfrmSmallEE* w = host.openEditor(256);
+    const QString caption = w->windowTitle();
+    writeFile(path("short.bin"), QByteArray(100, 'B'));
+    editByHand(*w, 6, 0, "77");
+    prompts.chooseFile(path("short.bin"), 2);
+    w->mnuOpen->trigger();
+    EXPECT_EQ(prompts.texts(), QStringList{"Read beyond end of file"});
+    EXPECT_EQ(hexCell(*w, 95), "42");
+    EXPECT_EQ(hexCell(*w, 96), "77");  // row 6 keeps what it held
+    EXPECT_EQ(w->windowTitle(), caption);
+    EXPECT_FALSE(w->Modified());
+}
+
+TEST_F(Files, HexLoadsThatAreDroppedOrRefusedKeepTheGrid) {
+    eeprom::TfrmSmallEE* w = host.openEditor(1024);
+    w->image().setByte(0, 0x11);
+    // A record beyond 03FF: the load is dropped silently, the caption follows the file.
+    writeFile(path("big.hex"), ":1007F00041414141414141414141414141414141E9\r\n:00000001FF\r\n");
+    prompts.chooseFile(path("big.hex"));
+    w->mnuOpen->trigger();
+    EXPECT_TRUE(prompts.texts().isEmpty());
+    EXPECT_EQ(hexCell(*w, 0), "11");
+    EXPECT_EQ(w->windowTitle(), path("big.hex"));
+
+    // Bad digits: the conversion message, the grid kept, the bare file name as caption.
+    writeFile(path("bad.hex"), ":10000000ZZ\r\n");
+    prompts.chooseFile(path("bad.hex"));
+    w->mnuOpen->trigger();
+    ASSERT_EQ(prompts.texts().size(), 1);
+    EXPECT_TRUE(prompts.texts()[0].endsWith("is not a valid hexadecimal value."));
+    EXPECT_EQ(hexCell(*w, 0), "11");
+    EXPECT_EQ(w->windowTitle(), "bad.hex");
+
+    // A missing file is reported, not loaded.
+    prompts.clear();
+    prompts.chooseFile(path("missing.hex"));
+    w->mnuOpen->trigger();
+    ASSERT_EQ(prompts.texts().size(), 1);
+    EXPECT_TRUE(prompts.texts()[0].startsWith("Cannot read \"" + path("missing.hex") + "\": "));
+}
+
+TEST_F(Files, FailedSaveKeepsThePreviousFileAndTheQuestion) {
+    eeprom::TfrmSmallEE* w = host.openEditor(16);
+    editByHand(*w, 0, 0, "12");
+    const QString target = path("locked/image.hex");  // its folder does not exist
+    prompts.chooseFile(target);
+    w->mnuSaveAs->trigger();
+    ASSERT_EQ(prompts.texts().size(), 1);
+    EXPECT_TRUE(prompts.texts()[0].startsWith("Cannot write \"" + target + "\": "));
+    EXPECT_TRUE(w->Modified());
+    EXPECT_EQ(w->windowTitle(), "16 Byte (128 bit) EEPROM");
+
+    // A cell that cannot be converted stops the save before an existing file is touched.
+    writeFile(path("keep.bin"), "old");
+    w->image().setHexText(3, "ZZ");
+    prompts.clear();
+    prompts.chooseFile(path("keep.bin"), 2);
+    w->mnuSaveAs->trigger();
+    EXPECT_EQ(prompts.texts(), QStringList{"'ZZ' is not a valid hexadecimal value."});
+    EXPECT_EQ(readAll(path("keep.bin")), "old");
+    EXPECT_TRUE(w->Modified());
+}
+
+TEST_F(Files, CancelledDialogsChangeNothing) {
+    eeprom::TfrmSmallEE* w = host.openEditor(128);
+    editByHand(*w, 0, 0, "12");
+    prompts.cancelFile();
+    w->mnuOpen->trigger();
+    prompts.cancelFile();
+    w->mnuSaveAs->trigger();
+    EXPECT_TRUE(w->Modified());
+    EXPECT_EQ(hexCell(*w, 0), "12");
+    EXPECT_EQ(w->windowTitle(), "128 Byte (1024 bit) RAM / FRAM");
+}
+
+}  // namespace
+}  // namespace parvex::test
