@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <cstring>
 #include <functional>
 
 #include "gui/shell/shell_fixture.h"
@@ -80,6 +81,49 @@ TEST_F(AboutBoxTest, BuildWithoutVersionInformation) {
     start(/*plugged=*/false);
     shell::setVersionSource([] { return QString(); });
     whileOpen([&](TAboutBox& box) { EXPECT_EQ(lines(box)[0], "No version information found"); });
+}
+
+// An adapter whose firmware field is padded with NULs, not blanks.
+class NulPaddedAdapter : public hid::Controller {
+public:
+    class Device : public hid::Device {
+    public:
+        const hid::DeviceInfo& info() const override { return info_; }
+        bool pluggedIn() const override { return true; }
+        int write(const std::uint8_t* report, std::size_t length) override {
+            command_ = report[report::kCommand];
+            return static_cast<int>(length);
+        }
+        int read(std::uint8_t* report, std::size_t length, int) override {
+            std::fill(report, report + length, 0);
+            if (command_ == cmdFirmwareRev) std::memcpy(report + report::kFirmwareRev, "FW 2.1", 6);
+            if (command_ == cmdPortStatus) report[report::kLineState] = 3;
+            return static_cast<int>(length);
+        }
+        void drainInput() override {}
+
+    private:
+        hid::DeviceInfo info_{kAdapterVendorId, kAdapterProductId, "fake:0", "fake"};
+        std::uint8_t command_ = 0;
+    };
+
+    void enumerate(const std::function<bool(const hid::DeviceInfo&, int)>& callback) override {
+        callback(hid::DeviceInfo{kAdapterVendorId, kAdapterProductId, "fake:0", "fake"}, 0);
+    }
+    std::unique_ptr<hid::Device> checkOut(int) override { return std::make_unique<Device>(); }
+    void setChangeHandler(std::function<void()> handler) override { handler_ = std::move(handler); }
+    int noticeDescriptor() const override { return -1; }
+    void processNotices() override {}
+
+private:
+    std::function<void()> handler_;
+};
+
+TEST_F(AboutBoxTest, FirmwareRevisionLeavesNulCharactersOut) {
+    main = std::make_unique<shell::TfrmMain>(std::make_unique<NulPaddedAdapter>());
+    settle();
+    ASSERT_EQ(main->link().firmwareRev().size(), 19u);
+    whileOpen([&](TAboutBox& box) { EXPECT_EQ(lines(box)[1], "Firmware Revision:  FW 2.1"); });
 }
 
 TEST_F(AboutBoxTest, LinksOpenThroughTheDesktopAndChangeColourOnHover) {
