@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 
 #include "adapter/adapter_link.h"
 #include "shell/links.h"
@@ -68,9 +69,13 @@ TAboutBox::TAboutBox(const adapter::AdapterLink& link, QWidget* parent)
     setFixedSize(330, 266);
 
     auto* panel = new QFrame(this);
-    panel->setObjectName(QStringLiteral("pnlAbout"));
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panel->setGeometry(8, 8, 314, 217);
+    // A light panel: the links' blue and green would hardly show on the program's dark grey.
+    panel->setObjectName(QStringLiteral("pnlAbout"));
+    panel->setStyleSheet(QStringLiteral(
+        "#pnlAbout { background: rgb(236, 236, 236); border: 2px groove rgb(150, 150, 150); }"
+        "#pnlAbout QLabel { color: black; background: transparent; }"));
 
     const QFont bold(QStringLiteral("Verdana"), 8, QFont::Bold);
     const QFont small(QStringLiteral("Tahoma"), 8);
@@ -88,21 +93,24 @@ TAboutBox::TAboutBox(const adapter::AdapterLink& link, QWidget* parent)
                             14, 107, bold);
     place(new QLabel(QStringLiteral("For orders and support, find us here:"), panel), "lblContact",
           14, 136, small);
-    place(new QLabel(QStringLiteral("Orders: "), panel), "lblOrders", 14, 152, small);
+    const QLabel* captions[] = {
+        place(new QLabel(QStringLiteral("Orders: "), panel), "lblOrders", 14, 152, small),
+        place(new QLabel(QStringLiteral("Email support:"), panel), "lblSupportCaption", 14, 168,
+              small),
+        place(new QLabel(QStringLiteral("Email sales:"), panel), "lblEmail", 14, 184, small),
+    };
+    // The links start at 86 as designed, or further right where a wider font than the
+    // designed one would make the captions run into them.
+    int linkLeft = 86;
+    for (const QLabel* c : captions) linkLeft = std::max(linkLeft, c->geometry().right() + 6);
+    QFont linkFont = small;
+    linkFont.setUnderline(true);
     lblOrder = new LinkLabel(QStringLiteral("www.example.com"), panel);
-    place(lblOrder, "lblOrder", 86, 152, lblOrder->font());
-    place(new QLabel(QStringLiteral("Email support:"), panel), "lblSupportCaption", 14, 168, small);
+    place(lblOrder, "lblOrder", linkLeft, 152, linkFont);
     lblSupport = new LinkLabel(kSupportMail, panel);
-    place(lblSupport, "lblSupport", 86, 168, lblSupport->font());
-    place(new QLabel(QStringLiteral("Email sales:"), panel), "lblEmail", 14, 184, small);
+    place(lblSupport, "lblSupport", linkLeft, 168, linkFont);
     lblSales = new LinkLabel(kSalesMail, panel);
-    place(lblSales, "lblSales", 86, 184, lblSales->font());
-    for (LinkLabel* l : {lblOrder, lblSupport, lblSales}) {
-        QFont f = small;
-        f.setUnderline(true);
-        l->setFont(f);
-        l->adjustSize();
-    }
+    place(lblSales, "lblSales", linkLeft, 184, linkFont);
 
     auto* notice = new QLabel(QStringLiteral("Parvex 2026"), panel);
     notice->setObjectName(QStringLiteral("lblNotice"));

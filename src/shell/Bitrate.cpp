@@ -47,6 +47,11 @@ TfrmBitrate::TfrmBitrate(adapter::AdapterLink& link, QWidget* parent)
         pnlClock);
     lblNote->setObjectName(QStringLiteral("lblNote"));
     lblNote->setWordWrap(true);
+    // The run of blanks is meant to end the first line: as wide as the first sentence and
+    // its blanks, the label wraps the second sentence onto a line of its own in any font.
+    lblNote->setFixedWidth(lblNote->fontMetrics().horizontalAdvance(
+                               QStringLiteral("Note: min. I2C clock = 1 kHz                 ")) +
+                           2);
 
     chbDrive = new QCheckBox(QStringLiteral("Use FM+ output drive"), pnlClock);
     chbDrive->setObjectName(QStringLiteral("chbDrive"));
