@@ -19,6 +19,7 @@
 #include "adapter/adapter_link.h"
 #include "common/wait.h"
 #include "eeprom/SmallEE.h"
+#include "gui/shell/shell_fixture.h"  // PrintTo for Qt strings, ShellTest, settle()
 #include "hid/virtual_backend.h"
 #include "sim/eeprom24.h"
 #include "sim/virtual_adapter.h"
@@ -158,8 +159,3 @@ protected:
 };
 
 }  // namespace parvex::test
-
-// Readable QString values in test failures.
-inline void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
