@@ -60,11 +60,7 @@ TfrmMain::TfrmMain(std::unique_ptr<hid::Controller> controller, QWidget* parent)
     mdiArea_ = new QMdiArea(this);
     mdiArea_->setObjectName(QStringLiteral("mdiArea"));
     setCentralWidget(mdiArea_);
-    connect(mdiArea_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
-        mergeMenus();
-        if (sub)
-            if (auto* child = qobject_cast<ui::ChildWindow*>(sub->widget())) child->FormActivate();
-    });
+    connect(mdiArea_, &QMdiArea::subWindowActivated, this, &TfrmMain::subWindowActivated);
 
     statusBar_ = new MarkupStatusBar(this);
     setStatusBar(statusBar_);
@@ -99,6 +95,7 @@ TfrmMain::~TfrmMain() {
     controller_->setChangeHandler(nullptr);
     // Children go first, while the link and the status bar they may still call are alive.
     closingChildren_ = true;
+    mdiArea_->disconnect(this);
     delete mdiArea_;
     mdiArea_ = nullptr;
 }
@@ -205,6 +202,16 @@ void TfrmMain::mergeMenus() {
     for (QMenu* m : front)
         if (m) bar->addMenu(m);
     for (QMenu* m : {mnuDevice, mnuOptions, mnuWindow, mnuHelp}) bar->addMenu(m);
+}
+
+void TfrmMain::subWindowActivated(QMdiSubWindow* sub) {
+    mergeMenus();
+    // QMdiArea also reports its window losing and regaining the focus (a message box, another
+    // program); a child is only activated when it takes over from another child, or else a
+    // status text would be wiped each time a message box closes.
+    if (!sub || sub == lastActivated_ || closingChildren_) return;
+    lastActivated_ = sub;
+    if (auto* child = qobject_cast<ui::ChildWindow*>(sub->widget())) child->FormActivate();
 }
 
 void TfrmMain::rebuildWindowList() {

@@ -4,6 +4,7 @@
 // reaches the bus and the status bar through.
 
 #include <QMainWindow>
+#include <QMdiSubWindow>
 #include <QPointer>
 #include <memory>
 #include <string>
@@ -100,6 +101,7 @@ private:
     void FormCreate();
     void createMenus();
     void mergeMenus();
+    void subWindowActivated(QMdiSubWindow* sub);
     void rebuildWindowList();
     void childDestroyed(QObject* subWindow);
     void queueDeviceChange();
@@ -140,6 +142,7 @@ private:
 
     QPointer<TfrmBitrate> frmBitrate_;
     QPointer<TAboutBox> aboutBox_;
+    QPointer<QMdiSubWindow> lastActivated_;
     bool closingChildren_ = false;
 };
 

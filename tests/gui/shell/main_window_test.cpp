@@ -244,6 +244,24 @@ TEST_F(ShellTest, ActiveChildMenusTakeThePlaceOfFile) {
     EXPECT_EQ(menuTitles(), (QStringList{"&File", "&Device", "Options", "&Window", "Help"}));
 }
 
+TEST_F(ShellTest, AChildIsActivatedWhenItTakesOverNotWhenTheFrameRegainsFocus) {
+    start();
+    settle();
+    TestChild* a = addTestChild("A");
+    TestChild* b = addTestChild("B");
+    EXPECT_EQ(a->activations, 1);
+    EXPECT_EQ(b->activations, 1);
+    auto* subA = qobject_cast<QMdiSubWindow*>(a->parentWidget());
+    main->mdiArea()->setActiveSubWindow(subA);
+    EXPECT_EQ(a->activations, 2);
+
+    // What the MDI area reports around a message box: nothing active, then A again.
+    emit main->mdiArea()->subWindowActivated(nullptr);
+    emit main->mdiArea()->subWindowActivated(subA);
+    EXPECT_EQ(a->activations, 2);
+    EXPECT_EQ(b->activations, 1);
+}
+
 TEST_F(ShellTest, WindowMenuListsTilesAndMinimizesTheChildren) {
     start();
     settle();

@@ -55,6 +55,8 @@ public:
         edit_->setObjectName(QStringLiteral("mnuChildEdit"));
     }
     [[nodiscard]] QList<QMenu*> mergedMenus() const override { return {menu_, edit_}; }
+    void FormActivate() override { ++activations; }
+    int activations = 0;
     QMenu* fileMenu() const { return menu_; }
 
 protected:
