@@ -93,6 +93,9 @@ TfrmMain::TfrmMain(std::unique_ptr<hid::Controller> controller, QWidget* parent)
 
 TfrmMain::~TfrmMain() {
     controller_->setChangeHandler(nullptr);
+    // The notifier watches a descriptor the controller owns and closes with it.
+    delete noticeNotifier_;
+    noticeNotifier_ = nullptr;
     // Children go first, while the link and the status bar they may still call are alive.
     closingChildren_ = true;
     mdiArea_->disconnect(this);
