@@ -230,8 +230,8 @@ void TfrmMain::rebuildWindowList() {
     for (QMdiSubWindow* sub : mdiArea_->subWindowList()) {
         if (sub->isHidden()) continue;
         ++number;
-        QAction* a =
-            mnuWindow->addAction(QStringLiteral("&%1 %2").arg(number).arg(sub->windowTitle()));
+        QAction* a = mnuWindow->addAction(QStringLiteral("&%1 %2").arg(number).arg(
+            QString(sub->windowTitle()).replace(QLatin1Char('&'), QStringLiteral("&&"))));
         a->setObjectName(QStringLiteral("mnuWindowItem%1").arg(number));
         a->setCheckable(true);
         a->setChecked(sub == current);

@@ -267,14 +267,14 @@ TEST_F(ShellTest, WindowMenuListsTilesAndMinimizesTheChildren) {
     settle();
     TestChild* a = addTestChild("Alpha");
     TestChild* b = addTestChild("Beta");
-    addTestChild("Gamma");
+    addTestChild("Gamma & Co");
     settle();
 
     emit menu("mnuWindow")->aboutToShow();
     QStringList listed;
     for (QAction* act : menu("mnuWindow")->actions())
         if (act->objectName().startsWith("mnuWindowItem")) listed << act->text();
-    EXPECT_EQ(listed, (QStringList{"&1 Alpha", "&2 Beta", "&3 Gamma"}));
+    EXPECT_EQ(listed, (QStringList{"&1 Alpha", "&2 Beta", "&3 Gamma && Co"}));
     action("mnuWindowItem2")->trigger();
     EXPECT_EQ(main->mdiArea()->activeSubWindow(), b->parentWidget());
 
@@ -300,7 +300,7 @@ TEST_F(ShellTest, WindowMenuListsTilesAndMinimizesTheChildren) {
     listed.clear();
     for (QAction* act : menu("mnuWindow")->actions())
         if (act->objectName().startsWith("mnuWindowItem")) listed << act->text();
-    EXPECT_EQ(listed, (QStringList{"&1 Beta", "&2 Gamma"}));
+    EXPECT_EQ(listed, (QStringList{"&1 Beta", "&2 Gamma && Co"}));
 }
 
 TEST_F(ShellTest, CancelInASaveQuestionStopsExitAndKeepsTheWindowsNotYetClosed) {
