@@ -495,6 +495,29 @@ int TfrmSmallEE::writeTime() const {
 
 // ---- Bus --------------------------------------------------------------------------------
 
+namespace {
+// Every exchange repaints the status bar at once, and a synchronous repaint takes every
+// pending update of the window with it: the grids would be painted once per exchange. They
+// are painted once, after the operation, instead.
+class GridPaintPause {
+public:
+    GridPaintPause(QWidget* a, QWidget* b) : a_(a), b_(b) {
+        a_->setUpdatesEnabled(false);
+        b_->setUpdatesEnabled(false);
+    }
+    ~GridPaintPause() {
+        a_->setUpdatesEnabled(true);
+        b_->setUpdatesEnabled(true);
+    }
+    GridPaintPause(const GridPaintPause&) = delete;
+    GridPaintPause& operator=(const GridPaintPause&) = delete;
+
+private:
+    QWidget* a_;
+    QWidget* b_;
+};
+}  // namespace
+
 void TfrmSmallEE::Disable() {
     attached_ = false;
 }
@@ -518,7 +541,11 @@ void TfrmSmallEE::btnReadClick() {
     std::uint8_t base = 0;
     if (!selectedAddress(base)) return;
     Disable();
-    const std::uint8_t status = readAll(host().transfers(), *image_, base);
+    std::uint8_t status = 0;
+    {
+        const GridPaintPause pause(stgMemory, stgText);
+        status = readAll(host().transfers(), *image_, base);
+    }
     Enable();
     host().ErrorMessage(status);
     host().repaintStatusBar();
@@ -543,11 +570,15 @@ void TfrmSmallEE::btnWriteClick() {
     h.setProgressPanelWidth(kProgressPanelWidth);
     h.setProgress(0);
     h.repaintStatusBar();
-    const WriteAllOutcome outcome =
-        writeAll(h.transfers(), *image_, base, pageSize(), waitMs, [&h](int, int percent) {
-            h.setProgress(percent);
-            h.repaintStatusBar();
-        });
+    WriteAllOutcome outcome;
+    {
+        const GridPaintPause pause(stgMemory, stgText);
+        outcome =
+            writeAll(h.transfers(), *image_, base, pageSize(), waitMs, [&h](int, int percent) {
+                h.setProgress(percent);
+                h.repaintStatusBar();
+            });
+    }
     h.setStatusPanelWidth(kStatusPanelWidth);
     h.setProgressPanelWidth(0);
     if (outcome.error)
@@ -562,9 +593,13 @@ void TfrmSmallEE::btnVerifyClick() {
     commitEdits();
     std::uint8_t base = 0;
     if (!selectedAddress(base)) return;
-    stgMemory->setEnabled(false);
-    host().setStatusText(qs(kVerifyingStatus));
-    const VerifyOutcome outcome = verify(host().transfers(), *image_, base);
+    VerifyOutcome outcome;
+    {
+        const GridPaintPause pause(stgMemory, stgText);
+        stgMemory->setEnabled(false);
+        host().setStatusText(qs(kVerifyingStatus));
+        outcome = verify(host().transfers(), *image_, base);
+    }
     if (outcome.error)
         ui::prompts().error(qs(*outcome.error));
     else if (outcome.mismatchAddress)

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPainter>
 
 #include "ui/upper_case_validator.h"
 
@@ -24,6 +25,45 @@ HexCellDelegate::HexCellDelegate(QAbstractItemView* view, int maxLength, bool up
 }
 
 HexCellDelegate::~HexCellDelegate() = default;
+
+void HexCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                            const QModelIndex& index) const {
+    // The view has drawn the row's (banded) background already; only a selection needs its own.
+    const bool selected = option.state & QStyle::State_Selected;
+    const QPalette::ColorGroup group =
+        (option.state & QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
+    const QPalette& palette = option.palette;
+    if (selected) painter->fillRect(option.rect, palette.brush(group, QPalette::Highlight));
+
+    const QString text = index.data(Qt::DisplayRole).toString();
+    if (!text.isEmpty()) {
+        if (textsFont_ != option.font) {
+            texts_.clear();
+            textsFont_ = option.font;
+        }
+        auto it = texts_.find(text);
+        if (it == texts_.end()) {
+            QStaticText laidOut(text);
+            laidOut.setTextFormat(Qt::PlainText);
+            laidOut.prepare(QTransform(), option.font);
+            // Byte texts keep the cache small; anything unusual is not kept for ever.
+            if (texts_.size() > 4096) texts_.clear();
+            it = texts_.insert(text, laidOut);
+        }
+        const QSizeF size = it->size();
+        const QPointF topLeft(option.rect.x() + (option.rect.width() - size.width()) / 2,
+                              option.rect.y() + (option.rect.height() - size.height()) / 2);
+        if (painter->font() != option.font) painter->setFont(option.font);
+        painter->setPen(
+            palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->drawStaticText(topLeft, *it);
+    }
+    if (option.state & QStyle::State_HasFocus) {
+        painter->setPen(palette.color(group, QPalette::Highlight));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
+    }
+}
 
 QWidget* HexCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
                                        const QModelIndex& index) const {

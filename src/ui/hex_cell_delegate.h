@@ -4,8 +4,11 @@
 // turns letters into upper case, and once it is full, or on Enter, it commits and moves to
 // the next cell. Left and Right leave the editor at its ends, Up and Down always.
 
+#include <QFont>
+#include <QHash>
 #include <QPersistentModelIndex>
 #include <QPointer>
+#include <QStaticText>
 #include <QStyledItemDelegate>
 #include <functional>
 
@@ -28,6 +31,12 @@ public:
     }
 
     [[nodiscard]] int maxLength() const { return maxLength_; }
+
+    // Cells hold one or two characters from a small set: each text is laid out once and then
+    // drawn from the cache, which makes a full grid repaint cheap enough to follow a 2 KB
+    // read without notice.
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override;
@@ -60,6 +69,8 @@ private:
     bool upperCase_;
     std::function<QString(const QString&)> validate_;
     mutable QPointer<QLineEdit> editor_;
+    mutable QHash<QString, QStaticText> texts_;
+    mutable QFont textsFont_;
 };
 
 }  // namespace parvex::ui

@@ -1,0 +1,139 @@
+// Prints the host's cost of the EEPROM editor's Read All, Write All (page 16) and Verify of
+// the 2048-byte device, per exchange, and of loading and saving its Intel HEX file. The
+// window is the real one, inside the main window, over the in-process virtual adapter, with
+// the write time and the chip's write cycle at 0, so only host work is timed: the transfers,
+// the grid models and views, and the status bar repaints. Each figure is the median of
+// several runs, the grids' repaint after the operation included, in CPU time of the program's
+// one thread (file figures include the system's share of writing the file).
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "eeprom/SmallEE.h"
+#include "hid/virtual_backend.h"
+#include "shell/Main.h"
+#include "sim/virtual_adapter.h"
+#include "ui/prompts.h"
+
+namespace {
+
+using namespace parvex;
+
+// Answers every file dialog with one file and every box silently.
+class FilePrompts final : public ui::Prompts {
+public:
+    QString path;
+    int filterIndex = 1;
+    int boxes = 0;
+    void information(const QString&) override { ++boxes; }
+    void warning(const QString&) override { ++boxes; }
+    void error(const QString&) override { ++boxes; }
+    ui::Answer question(const QString&, int) override { return ui::Answer::No; }
+    ui::FileChoice openFile(const ui::FileDialogRequest&) override {
+        return {true, path, filterIndex};
+    }
+    ui::FileChoice saveFile(const ui::FileDialogRequest&) override {
+        return {true, path, filterIndex};
+    }
+    bool print(QPrinter&) override { return false; }
+};
+
+void settle() {
+    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+}
+
+// CPU time of this thread: the other programs on a busy machine do not count.
+double threadMicros() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) * 1e6 + double(ts.tv_nsec) / 1e3;
+}
+
+// Median of `runs` timings of `body` (with the repaint that follows it), in microseconds of
+// this thread's CPU time.
+double medianUs(int runs, const std::function<void()>& body) {
+    std::vector<double> us;
+    for (int r = 0; r < runs; ++r) {
+        const double start = threadMicros();
+        body();
+        settle();
+        us.push_back(threadMicros() - start);
+    }
+    std::nth_element(us.begin(), us.begin() + runs / 2, us.end());
+    return us[static_cast<std::size_t>(runs / 2)];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    FilePrompts prompts;
+    ui::setPrompts(&prompts);
+
+    auto controller = std::make_unique<hid::VirtualController>();
+    hid::VirtualController* virt = controller.get();
+    const sim::DefaultDevices devices = sim::addDefaultDevices(virt->adapter().bus());
+    devices.eeprom->setWriteCycleMs(0);
+    virt->plug();
+    auto main = std::make_unique<shell::TfrmMain>(std::move(controller));
+    main->resize(1280, 900);
+    main->show();
+    settle();
+    main->mnuEEPROMClick(2048);
+    settle();
+    QMdiSubWindow* sub = main->mdiArea()->activeSubWindow();
+    auto* editor = sub ? qobject_cast<eeprom::TfrmSmallEE*>(sub->widget()) : nullptr;
+    if (!editor) {
+        std::fprintf(stderr, "no EEPROM editor window\n");
+        return 1;
+    }
+    editor->spnWriteCycle->setValue(0);
+    editor->cmbPageSize->setCurrentText(QStringLiteral("16"));
+    for (std::size_t i = 0; i < devices.eeprom->memory().size(); ++i)
+        devices.eeprom->memory()[i] = static_cast<std::uint8_t>(i * 13 + 7);
+
+    constexpr int kRuns = 31;
+    constexpr int kReads = 64;   // 2048 bytes in reads of 32
+    constexpr int kPages = 128;  // 2048 bytes in pages of 16
+    const double readUs = medianUs(kRuns, [&] { editor->btnReadClick(); });
+    const double writeUs = medianUs(kRuns, [&] { editor->btnWriteClick(); });
+    const double verifyUs = medianUs(kRuns, [&] { editor->btnVerifyClick(); });
+    if (editor->image().bytes().bytes != devices.eeprom->memory() || prompts.boxes != 0) {
+        std::fprintf(stderr, "the chip and the grid disagree after the bus operations\n");
+        return 1;
+    }
+
+    QTemporaryDir dir;
+    prompts.path = QDir(dir.path()).filePath(QStringLiteral("image.hex"));
+    prompts.filterIndex = 1;
+    const double saveUs = medianUs(kRuns, [&] { editor->mnuSaveAsClick(); });
+    const double loadUs = medianUs(kRuns, [&] { editor->mnuOpenClick(); });
+    if (prompts.boxes != 0) {
+        std::fprintf(stderr, "a file operation failed\n");
+        return 1;
+    }
+
+    std::printf("eeprom.readall.host_us_per_exchange %.1f us\n", readUs / kReads);
+    std::printf("eeprom.writeall.host_us_per_exchange %.1f us\n", writeUs / kPages);
+    std::printf("eeprom.verify.host_us_per_exchange %.1f us\n", verifyUs / kReads);
+    std::printf("eeprom.hex.load_ms %.3f ms\n", loadUs / 1000.0);
+    std::printf("eeprom.hex.save_ms %.3f ms\n", saveUs / 1000.0);
+
+    ui::setPrompts(nullptr);
+    main->closeAllChildren();
+    settle();
+    return 0;
+}
