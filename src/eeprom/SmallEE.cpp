@@ -14,6 +14,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QSplitter>
@@ -276,8 +277,9 @@ void TfrmSmallEE::buildControls() {
     stgText->setModel(asciiModel_);
     splitter->addWidget(stgMemory);
     splitter->addWidget(stgText);
-    splitter->setStretchFactor(0, 3);
-    splitter->setStretchFactor(1, 2);
+    splitter->setStretchFactor(0, 0);
+    splitter->setStretchFactor(1, 1);
+    connect(splitter, &QSplitter::splitterMoved, this, [this] { userMovedSplit_ = true; });
 
     hexDelegate_ = new ui::HexCellDelegate(stgMemory, 2, true);
     asciiDelegate_ = new ui::HexCellDelegate(stgText, 1, false);
@@ -364,6 +366,18 @@ void TfrmSmallEE::setUp(const Geometry& g) {
     selectQuietly(stgMemory, hexModel_->index(0, 0));
     selectQuietly(stgText, asciiModel_->index(0, 0));
     modified_ = false;
+}
+
+void TfrmSmallEE::resizeEvent(QResizeEvent* event) {
+    ui::ChildWindow::resizeEvent(event);
+    if (userMovedSplit_) return;
+    // Until the user moves the splitter, the hex grid keeps the width of its sixteen columns
+    // and the ASCII grid takes the rest.
+    const int hexWidth =
+        stgMemory->verticalHeader()->sizeHint().width() + stgMemory->horizontalHeader()->length() +
+        stgMemory->verticalScrollBar()->sizeHint().width() + 2 * stgMemory->frameWidth();
+    const int total = splitter->width() - splitter->handleWidth();
+    if (total > hexWidth) splitter->setSizes({hexWidth, total - hexWidth});
 }
 
 int TfrmSmallEE::deviceSize() const {

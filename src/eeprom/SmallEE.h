@@ -75,6 +75,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -118,6 +119,7 @@ private:
     bool attached_ = true;
     bool syncingScroll_ = false;
     bool asciiFocused_ = false;
+    bool userMovedSplit_ = false;
 
     // File dialogs keep their default extension, filter choice and file between uses.
     QString openDefaultExt_ = QStringLiteral("hex");
