@@ -88,8 +88,8 @@ int main(int argc, char** argv) {
     const sim::DefaultDevices devices = sim::addDefaultDevices(virt->adapter().bus());
     devices.eeprom->setWriteCycleMs(0);
     virt->plug();
+    // The main window at the size it opens with: a larger window shows, and repaints, more cells.
     auto main = std::make_unique<shell::TfrmMain>(std::move(controller));
-    main->resize(1280, 900);
     main->show();
     settle();
     main->mnuEEPROMClick(2048);

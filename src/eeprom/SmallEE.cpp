@@ -20,6 +20,7 @@
 #include <QSplitter>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "adapter/transfers.h"
 #include "common/report.h"
@@ -115,6 +116,8 @@ void setUpGrid(QTableView* view, const char* name, const QString& hint) {
     view->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     view->setTabKeyNavigation(true);
     view->setWordWrap(false);
+    // The cell delegate draws the cell lines far more cheaply than the view would.
+    view->setShowGrid(false);
     view->setCornerButtonEnabled(false);
     // Fixed, explicit section sizes: measuring contents would cost seconds on a 2 KB update.
     QHeaderView* columns = view->horizontalHeader();
@@ -259,6 +262,16 @@ void TfrmSmallEE::buildControls() {
     hexModel_ = new HexGridModel(*image_, nullptr);
     asciiModel_ = new AsciiGridModel(*image_, nullptr);
     image_->setChangeCallback([this](int first, int count) {
+        if (deferCellChanges_) {
+            if (deferredEnd_ <= deferredFirst_) {
+                deferredFirst_ = first;
+                deferredEnd_ = first + count;
+            } else {
+                deferredFirst_ = std::min(deferredFirst_, first);
+                deferredEnd_ = std::max(deferredEnd_, first + count);
+            }
+            return;
+        }
         hexModel_->cellsChanged(first, count);
         asciiModel_->cellsChanged(first, count);
     });
@@ -511,26 +524,33 @@ int TfrmSmallEE::writeTime() const {
 
 namespace {
 // Every exchange repaints the status bar at once, and a synchronous repaint takes every
-// pending update of the window with it: the grids would be painted once per exchange. They
-// are painted once, after the operation, instead.
+// pending update of the window with it. Pending updates of a grid would make it paint after
+// every exchange, so a grid whose look changes during an operation is held still until the
+// operation ends.
 class GridPaintPause {
 public:
-    GridPaintPause(QWidget* a, QWidget* b) : a_(a), b_(b) {
-        a_->setUpdatesEnabled(false);
-        b_->setUpdatesEnabled(false);
-    }
-    ~GridPaintPause() {
-        a_->setUpdatesEnabled(true);
-        b_->setUpdatesEnabled(true);
-    }
+    explicit GridPaintPause(QWidget* grid) : grid_(grid) { grid_->setUpdatesEnabled(false); }
+    ~GridPaintPause() { grid_->setUpdatesEnabled(true); }
     GridPaintPause(const GridPaintPause&) = delete;
     GridPaintPause& operator=(const GridPaintPause&) = delete;
 
 private:
-    QWidget* a_;
-    QWidget* b_;
+    QWidget* grid_;
 };
+
 }  // namespace
+
+void TfrmSmallEE::beginDeferredCellChanges() {
+    deferCellChanges_ = true;
+    deferredFirst_ = deferredEnd_ = 0;
+}
+
+void TfrmSmallEE::endDeferredCellChanges() {
+    deferCellChanges_ = false;
+    if (deferredEnd_ <= deferredFirst_) return;
+    hexModel_->cellsChanged(deferredFirst_, deferredEnd_ - deferredFirst_);
+    asciiModel_->cellsChanged(deferredFirst_, deferredEnd_ - deferredFirst_);
+}
 
 void TfrmSmallEE::Disable() {
     attached_ = false;
@@ -556,10 +576,10 @@ void TfrmSmallEE::btnReadClick() {
     if (!selectedAddress(base)) return;
     Disable();
     std::uint8_t status = 0;
-    {
-        const GridPaintPause pause(stgMemory, stgText);
-        status = readAll(host().transfers(), *image_, base);
-    }
+    // The cells read are shown in one go at the end, so the grids paint once.
+    beginDeferredCellChanges();
+    status = readAll(host().transfers(), *image_, base);
+    endDeferredCellChanges();
     Enable();
     host().ErrorMessage(status);
     host().repaintStatusBar();
@@ -584,15 +604,12 @@ void TfrmSmallEE::btnWriteClick() {
     h.setProgressPanelWidth(kProgressPanelWidth);
     h.setProgress(0);
     h.repaintStatusBar();
-    WriteAllOutcome outcome;
-    {
-        const GridPaintPause pause(stgMemory, stgText);
-        outcome =
-            writeAll(h.transfers(), *image_, base, pageSize(), waitMs, [&h](int, int percent) {
-                h.setProgress(percent);
-                h.repaintStatusBar();
-            });
-    }
+    // The grids do not change while they are written out, so they need no painting.
+    const WriteAllOutcome outcome =
+        writeAll(h.transfers(), *image_, base, pageSize(), waitMs, [&h](int, int percent) {
+            h.setProgress(percent);
+            h.repaintStatusBar();
+        });
     h.setStatusPanelWidth(kStatusPanelWidth);
     h.setProgressPanelWidth(0);
     if (outcome.error)
@@ -609,7 +626,7 @@ void TfrmSmallEE::btnVerifyClick() {
     if (!selectedAddress(base)) return;
     VerifyOutcome outcome;
     {
-        const GridPaintPause pause(stgMemory, stgText);
+        const GridPaintPause pause(stgMemory);
         stgMemory->setEnabled(false);
         host().setStatusText(qs(kVerifyingStatus));
         outcome = verify(host().transfers(), *image_, base);

@@ -117,6 +117,12 @@ private:
 
     bool modified_ = false;
     bool attached_ = true;
+    // While a bus operation runs, cell changes are gathered and shown once at its end.
+    bool deferCellChanges_ = false;
+    int deferredFirst_ = 0;
+    int deferredEnd_ = 0;
+    void beginDeferredCellChanges();
+    void endDeferredCellChanges();
     bool syncingScroll_ = false;
     bool asciiFocused_ = false;
     bool userMovedSplit_ = false;

@@ -312,7 +312,7 @@ void TfrmMain::ResetWarning() {
 
 void TfrmMain::setStatusText(const QString& markup) {
     statusBar_->setPanelText(MarkupStatusBar::StatusPanel, markup);
-    statusBar_->repaint();
+    statusBar_->repaintNow();
 }
 
 void TfrmMain::EnableMenus() {
@@ -335,7 +335,7 @@ void TfrmMain::setProgress(int percent) {
     statusBar_->setProgress(percent);
 }
 void TfrmMain::repaintStatusBar() {
-    statusBar_->repaint();
+    statusBar_->repaintNow();
 }
 
 // --- adapter::StatusSink, adapter::AdapterListener --------------------------------------

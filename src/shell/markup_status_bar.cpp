@@ -21,6 +21,32 @@ constexpr int kTextMargin = 3;
 // The smallest size a panel text shrinks to before it is clipped.
 constexpr qreal kMinPointSize = 6.0;
 
+// Painted flat by hand: the level colour over the panel's grey, the percentage in black, no
+// border. A style-sheet bar costs many times more to repaint, and Write All repaints it after
+// every page.
+class LevelProgressBar final : public QProgressBar {
+public:
+    LevelProgressBar(const MarkupStatusBar* bar, QWidget* parent) : QProgressBar(parent), bar_(bar) {
+        // It covers itself completely, so the panel behind it need not paint with it.
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.fillRect(rect(), kPanelBottom);
+        const int span = maximum() - minimum();
+        const int filled =
+            span > 0 ? static_cast<int>(qint64{width()} * (value() - minimum()) / span) : 0;
+        p.fillRect(QRect(0, 0, filled, height()), bar_->progressChunkColor());
+        p.setPen(Qt::black);
+        p.drawText(rect(), Qt::AlignCenter, text());
+    }
+
+private:
+    const MarkupStatusBar* bar_;
+};
+
 }  // namespace
 
 QString ParsedMarkup::plainText() const {
@@ -89,8 +115,11 @@ MarkupPanel::MarkupPanel(int index, QWidget* parent) : QFrame(parent), index_(in
 }
 
 void MarkupPanel::setMarkup(const QString& markup) {
+    if (markup == markup_) return;
     markup_ = markup;
     parsed_ = parseMarkup(markup);
+    fitted_ = false;
+    changed_ = true;
     update();
 }
 
@@ -106,16 +135,22 @@ void MarkupPanel::paintEvent(QPaintEvent*) {
     const QRect area = rect().adjusted(kTextMargin, 0, -kTextMargin, 0);
     // The panel widths were chosen for a narrow font; where the desktop's font is wider,
     // a smaller size keeps short texts such as "1000 kHz" whole instead of clipped.
-    QFont textFont = font();
     auto widthIn = [this](const QFontMetrics& m) {
         int w = 0;
         for (const MarkupRun& r : parsed_.runs) w += m.horizontalAdvance(r.text);
         return w;
     };
-    while (widthIn(QFontMetrics(textFont)) > area.width() && textFont.pointSizeF() > kMinPointSize)
-        textFont.setPointSizeF(textFont.pointSizeF() - 0.5);
-    p.setFont(textFont);
-    const QFontMetrics fm(textFont);
+    if (!fitted_ || fittedWidth_ != area.width() || fittedFont_.family() != font().family()) {
+        QFont textFont = font();
+        while (widthIn(QFontMetrics(textFont)) > area.width() &&
+               textFont.pointSizeF() > kMinPointSize)
+            textFont.setPointSizeF(textFont.pointSizeF() - 0.5);
+        fittedFont_ = textFont;
+        fittedWidth_ = area.width();
+        fitted_ = true;
+    }
+    p.setFont(fittedFont_);
+    const QFontMetrics fm(fittedFont_);
     const int textWidth = widthIn(fm);
     int x = parsed_.centred ? area.left() + (area.width() - textWidth) / 2 : area.left();
     const int baseline = (height() - fm.height()) / 2 + fm.ascent();
@@ -156,7 +191,7 @@ MarkupStatusBar::MarkupStatusBar(QWidget* parent) : QStatusBar(parent) {
 
     auto* layout = new QHBoxLayout(panels_[ProgressPanel]);
     layout->setContentsMargins(1, 1, 1, 1);
-    progress_ = new QProgressBar(panels_[ProgressPanel]);
+    progress_ = new LevelProgressBar(this, panels_[ProgressPanel]);
     progress_->setObjectName(QStringLiteral("prgStatusBar"));
     progress_->setRange(0, 100);
     progress_->setFormat(QStringLiteral("%p%"));
@@ -177,9 +212,21 @@ void MarkupStatusBar::setPanelWidth(int index, int width) {
     width = std::max(0, width);
     widths_.at(static_cast<std::size_t>(index)) = width;
     MarkupPanel* panel = panels_.at(static_cast<std::size_t>(index));
+    if (panel->width() != width || panel->isVisible() != (width > 0)) geometryChanged_ = true;
     // A zero width hides the panel altogether, as the progress panel normally is.
     panel->setFixedWidth(width);
     panel->setVisible(width > 0);
+}
+
+void MarkupStatusBar::repaintNow() {
+    if (geometryChanged_) {
+        geometryChanged_ = false;
+        for (MarkupPanel* p : panels_) p->takeChanged();
+        repaint();
+        return;
+    }
+    for (MarkupPanel* p : panels_)
+        if (p->takeChanged() && p->isVisible()) p->repaint();
 }
 
 int MarkupStatusBar::panelWidth(int index) const {
@@ -194,15 +241,9 @@ QColor MarkupStatusBar::progressColor(int percent) {
 
 void MarkupStatusBar::setProgress(int percent) {
     percent = std::clamp(percent, 0, 100);
-    const QColor c = progressColor(percent);
+    progressColour_ = progressColor(percent);
+    // QProgressBar repaints itself at once whenever its value changes what it shows.
     progress_->setValue(percent);
-    // Restyling on every step of a long write would cost more than the write's own repaints.
-    if (c == progressColour_) return;
-    progressColour_ = c;
-    progress_->setStyleSheet(
-        QStringLiteral("QProgressBar { border: none; background: rgb(89,89,89); color: black; }"
-                       "QProgressBar::chunk { background: %1; }")
-            .arg(c.name()));
 }
 
 }  // namespace parvex::shell

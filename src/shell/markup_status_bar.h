@@ -8,7 +8,9 @@
 #include <QList>
 #include <QStatusBar>
 #include <QString>
+#include <QFont>
 #include <array>
+#include <utility>
 
 class QProgressBar;
 
@@ -39,6 +41,8 @@ public:
     void setMarkup(const QString& markup);
     [[nodiscard]] const QString& markup() const { return markup_; }
     [[nodiscard]] int index() const { return index_; }
+    // True once since the text last changed: the bar repaints only panels that show news.
+    bool takeChanged() { return std::exchange(changed_, false); }
 
 signals:
     void doubleClicked(int index);
@@ -51,6 +55,12 @@ private:
     int index_;
     QString markup_;
     ParsedMarkup parsed_;
+    bool changed_ = false;
+    // The font that fits the text into the panel, worked out again only when the text, the
+    // panel's width or its font change.
+    QFont fittedFont_;
+    int fittedWidth_ = -1;
+    bool fitted_ = false;
 };
 
 class MarkupStatusBar : public QStatusBar {
@@ -69,9 +79,16 @@ public:
     [[nodiscard]] MarkupPanel* panel(int index) const { return panels_.at(index); }
     [[nodiscard]] QProgressBar* progressBar() const { return progress_; }
     void setProgress(int percent);
+    // Paints at once what changed since the last call: the panels with a new text, or the
+    // whole bar after a panel width changed (the progress bar paints its own new values). Bus
+    // operations call this after every exchange, so it must cost next to nothing when the
+    // text is the same as before.
+    void repaintNow();
 
     // The bar's level colours for a percentage: lime, yellow from 70, orange from 90.
     [[nodiscard]] static QColor progressColor(int percent);
+    // The colour the progress bar fills with now.
+    [[nodiscard]] QColor progressChunkColor() const { return progressColour_; }
 
 signals:
     void panelDoubleClicked(int index);
@@ -81,6 +98,7 @@ private:
     std::array<int, kPanelCount> widths_{};
     QProgressBar* progress_ = nullptr;
     QColor progressColour_;
+    bool geometryChanged_ = true;
 };
 
 }  // namespace parvex::shell

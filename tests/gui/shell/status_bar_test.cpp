@@ -83,7 +83,7 @@ TEST(StatusBarTest, ProgressPanelAppearsForALongWriteWithItsLevelColours) {
         bar.setProgress(l.percent);
         EXPECT_EQ(bar.progressBar()->value(), l.percent);
         EXPECT_EQ(MarkupStatusBar::progressColor(l.percent), l.colour) << l.percent;
-        EXPECT_TRUE(bar.progressBar()->styleSheet().contains(l.colour.name())) << l.percent;
+        EXPECT_EQ(bar.progressChunkColor(), l.colour) << l.percent;
     }
     EXPECT_EQ(bar.progressBar()->text(), "100%");
     bar.setProgress(140);
@@ -109,6 +109,23 @@ TEST_F(ShellTest, HostCallsReachTheStatusBar) {
     main->setProgress(75);
     EXPECT_EQ(main->pnlStatusBar()->progressBar()->value(), 75);
     EXPECT_EQ(main->pnlStatusBar()->panelWidth(MarkupStatusBar::ProgressPanel), 250);
+}
+
+// A long write runs without the event loop: the progress panel must take its place on the
+// bar at the first repaint, not when the write is over.
+TEST_F(ShellTest, ProgressPanelIsLaidOutAtOnceWithoutTheEventLoop) {
+    start();
+    settle();
+    MarkupStatusBar* bar = main->pnlStatusBar();
+    main->setStatusPanelWidth(0);
+    main->setProgressPanelWidth(250);
+    main->repaintStatusBar();
+    EXPECT_EQ(bar->panel(MarkupStatusBar::ProgressPanel)->geometry().width(), 250);
+    EXPECT_EQ(bar->progressBar()->width(), 248);
+    main->setStatusPanelWidth(250);
+    main->setProgressPanelWidth(0);
+    main->repaintStatusBar();
+    EXPECT_EQ(bar->panel(MarkupStatusBar::StatusPanel)->geometry().width(), 250);
 }
 
 }  // namespace
