@@ -17,7 +17,7 @@ namespace {
 using namespace parvex;
 
 class QuietWindow final : public adapter::StatusSink, public adapter::AdapterListener {
-  public:
+public:
     void showStatus(const std::string& markup) override { lastLength = markup.size(); }
     void setOptionsMenuEnabled(bool) override {}
     void setStatusBarEnabled(bool) override {}

@@ -17,14 +17,14 @@ namespace parvex::adapter {
 
 // Receives the status panel's markup text; must repaint the status bar at once.
 class StatusSink {
-  public:
+public:
     virtual ~StatusSink() = default;
     virtual void showStatus(const std::string& markup) = 0;
 };
 
 // Receives the adapter's presence and what follows from it.
 class AdapterListener {
-  public:
+public:
     virtual ~AdapterListener() = default;
     virtual void setOptionsMenuEnabled(bool enabled) = 0;
     virtual void setStatusBarEnabled(bool enabled) = 0;
@@ -38,7 +38,7 @@ class AdapterListener {
 inline constexpr std::int32_t BaseClock = 48000000;
 
 class AdapterLink final : public Transfers {
-  public:
+public:
     AdapterLink(hid::Controller& controller, StatusSink& sink, AdapterListener& listener);
     ~AdapterLink() override;
     AdapterLink(const AdapterLink&) = delete;
@@ -88,7 +88,7 @@ class AdapterLink final : public Transfers {
     [[nodiscard]] std::int32_t SerialNumber() const { return serialNumber_; }
     [[nodiscard]] std::int32_t ActualClock() const { return actualClock_; }
 
-  private:
+private:
     // The exchange; false when no input report came back (the status is then 170).
     bool exchange(const TUSBI2CReport& outReport, TUSBI2CReport& inReport);
     // Sends a command without fields; false when the adapter did not answer.

@@ -38,12 +38,12 @@ inline constexpr std::size_t kMessageOptions = 5;
 inline constexpr std::size_t kMessageAddress = 6;
 inline constexpr std::size_t kMessageData = 7;
 // cmdSetClock fields.
-inline constexpr std::size_t kClockHz = 3;     // 4 bytes, least significant first
-inline constexpr std::size_t kClockFlag = 7;   // always 1
+inline constexpr std::size_t kClockHz = 3;    // 4 bytes, least significant first
+inline constexpr std::size_t kClockFlag = 7;  // always 1
 // cmdPortStatus answer.
 inline constexpr std::size_t kLineState = 3;
-inline constexpr std::size_t kFirstCount = 4;  // 2 bytes, least significant first
-inline constexpr std::size_t kSecondCount = 6; // 2 bytes, least significant first
+inline constexpr std::size_t kFirstCount = 4;   // 2 bytes, least significant first
+inline constexpr std::size_t kSecondCount = 6;  // 2 bytes, least significant first
 // cmdFirmwareRev answer.
 inline constexpr std::size_t kFirmwareRev = 3;
 inline constexpr std::size_t kFirmwareRevLength = 19;

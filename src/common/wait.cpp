@@ -23,9 +23,17 @@ Clock* current = &systemClock;
 
 }  // namespace
 
-Clock& clock() { return *current; }
-void setClock(Clock* replacement) { current = replacement ? replacement : &systemClock; }
-void sleepMs(std::uint32_t ms) { current->sleepMillis(ms); }
-std::uint64_t nowUs() { return current->nowMicros(); }
+Clock& clock() {
+    return *current;
+}
+void setClock(Clock* replacement) {
+    current = replacement ? replacement : &systemClock;
+}
+void sleepMs(std::uint32_t ms) {
+    current->sleepMillis(ms);
+}
+std::uint64_t nowUs() {
+    return current->nowMicros();
+}
 
 }  // namespace parvex::timing

@@ -43,7 +43,7 @@ std::string toUtf8(const wchar_t* text) {
 }
 
 class UdevNoticeSource final : public NoticeSource {
-  public:
+public:
     UdevNoticeSource(udev* context, udev_monitor* monitor) : udev_(context), monitor_(monitor) {}
     ~UdevNoticeSource() override {
         udev_monitor_unref(monitor_);
@@ -68,7 +68,7 @@ class UdevNoticeSource final : public NoticeSource {
         return notices;
     }
 
-  private:
+private:
     udev* udev_;
     udev_monitor* monitor_;
 };
@@ -113,7 +113,7 @@ struct HidapiController::OpenDevice {
 namespace {
 
 class HidapiDevice final : public Device {
-  public:
+public:
     explicit HidapiDevice(std::shared_ptr<HidapiController::OpenDevice> device)
         : device_(std::move(device)) {}
     ~HidapiDevice() override { device_->calls.close(device_->handle); }
@@ -166,7 +166,7 @@ class HidapiDevice final : public Device {
         }
     }
 
-  private:
+private:
     std::shared_ptr<HidapiController::OpenDevice> device_;
 };
 

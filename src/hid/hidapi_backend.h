@@ -36,7 +36,7 @@ struct DeviceNotice {
 };
 
 class NoticeSource {
-  public:
+public:
     virtual ~NoticeSource() = default;
     // Readable while notices are pending.
     [[nodiscard]] virtual int descriptor() const = 0;
@@ -48,7 +48,7 @@ class NoticeSource {
 std::unique_ptr<NoticeSource> makeUdevNoticeSource();
 
 class HidapiController final : public Controller {
-  public:
+public:
     HidapiController();
     HidapiController(const HidapiCalls& calls, std::unique_ptr<NoticeSource> notices);
     ~HidapiController() override;
@@ -64,7 +64,7 @@ class HidapiController final : public Controller {
 
     struct OpenDevice;
 
-  private:
+private:
     HidapiCalls calls_;
     std::unique_ptr<NoticeSource> notices_;
     std::function<void()> handler_;

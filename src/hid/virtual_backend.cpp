@@ -33,7 +33,7 @@ DeviceInfo otherInfo() {
 }
 
 class VirtualDevice final : public Device {
-  public:
+public:
     explicit VirtualDevice(std::shared_ptr<VirtualController::State> state)
         : state_(std::move(state)), session_(state_->session), info_(adapterInfo()) {
         state_->checkedOut = true;
@@ -80,7 +80,7 @@ class VirtualDevice final : public Device {
         if (live()) state_->arrived.clear();
     }
 
-  private:
+private:
     bool live() const { return state_->plugged && state_->session == session_; }
 
     std::shared_ptr<VirtualController::State> state_;

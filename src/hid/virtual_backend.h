@@ -16,7 +16,7 @@
 namespace parvex::hid {
 
 class VirtualController final : public Controller {
-  public:
+public:
     // Identity of the unrelated device plugOtherDevice() adds.
     static constexpr std::uint16_t kOtherVendorId = 0x1209;
     static constexpr std::uint16_t kOtherProductId = 0x0001;
@@ -51,7 +51,7 @@ class VirtualController final : public Controller {
 
     struct State;
 
-  private:
+private:
     void notify();
 
     std::shared_ptr<State> state_;

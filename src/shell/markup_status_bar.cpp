@@ -26,7 +26,8 @@ constexpr qreal kMinPointSize = 6.0;
 // every page.
 class LevelProgressBar final : public QProgressBar {
 public:
-    LevelProgressBar(const MarkupStatusBar* bar, QWidget* parent) : QProgressBar(parent), bar_(bar) {
+    LevelProgressBar(const MarkupStatusBar* bar, QWidget* parent)
+        : QProgressBar(parent), bar_(bar) {
         // It covers itself completely, so the panel behind it need not paint with it.
         setAttribute(Qt::WA_OpaquePaintEvent);
     }

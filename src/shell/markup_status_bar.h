@@ -4,11 +4,11 @@
 // four named colours) and draw them; the second panel holds the progress bar of a long write.
 
 #include <QColor>
+#include <QFont>
 #include <QFrame>
 #include <QList>
 #include <QStatusBar>
 #include <QString>
-#include <QFont>
 #include <array>
 #include <utility>
 

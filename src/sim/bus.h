@@ -10,14 +10,14 @@
 namespace parvex::sim {
 
 class Bus {
-  public:
+public:
     void attach(std::shared_ptr<I2CDevice> device);
     void detachAll() { devices_.clear(); }
     const std::vector<std::shared_ptr<I2CDevice>>& devices() const { return devices_; }
     // The first attached device that owns the address, or nullptr.
     [[nodiscard]] std::shared_ptr<I2CDevice> find(std::uint8_t addressByte) const;
 
-  private:
+private:
     std::vector<std::shared_ptr<I2CDevice>> devices_;
 };
 

@@ -15,7 +15,7 @@
 namespace parvex::sim {
 
 class Eeprom24 final : public I2CDevice {
-  public:
+public:
     // sizeBytes: 1 to 2048; above 256 a power-of-two number of 256-byte blocks.
     // pageBytes: 1 to sizeBytes, dividing sizeBytes. Throws std::invalid_argument otherwise.
     Eeprom24(std::size_t sizeBytes, std::size_t pageBytes, std::uint8_t baseAddress = 0xA0);
@@ -38,7 +38,7 @@ class Eeprom24 final : public I2CDevice {
     void stop() override;
     std::string describe() const override;
 
-  private:
+private:
     enum class Phase { Idle, WordAddress, Data, Reading };
 
     std::vector<std::uint8_t> memory_;

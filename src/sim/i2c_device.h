@@ -8,7 +8,7 @@
 namespace parvex::sim {
 
 class I2CDevice {
-  public:
+public:
     virtual ~I2CDevice() = default;
     // Whether the device owns this bus address (8-bit form, bit 0 ignored).
     [[nodiscard]] virtual bool answers(std::uint8_t addressByte) const = 0;

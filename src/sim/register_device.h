@@ -13,7 +13,7 @@
 namespace parvex::sim {
 
 class RegisterDevice final : public I2CDevice {
-  public:
+public:
     // registerCount: 1 to 256. Throws std::invalid_argument otherwise.
     RegisterDevice(std::uint8_t address, std::size_t registerCount);
 
@@ -28,7 +28,7 @@ class RegisterDevice final : public I2CDevice {
     void stop() override;
     std::string describe() const override;
 
-  private:
+private:
     std::uint8_t address_;
     std::vector<std::uint8_t> registers_;
     std::size_t pointer_ = 0;

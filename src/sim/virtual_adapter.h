@@ -18,7 +18,7 @@ namespace parvex::sim {
 enum class Lines { High, BothLow, SdaLow, SclLow };
 
 class VirtualAdapter {
-  public:
+public:
     static constexpr std::uint32_t kStartClockHz = 100000;
     static constexpr std::uint16_t kDefaultSerialNumber = 12345;
 
@@ -51,7 +51,7 @@ class VirtualAdapter {
     // The bus, its devices, the serial number, the line state and the log stay.
     void powerOn();
 
-  private:
+private:
     std::uint8_t transfer(const TUSBI2CReport& out, TUSBI2CReport& in);
     std::uint8_t writeMessage(const TUSBI2CReport& out);
     std::uint8_t readMessage(const TUSBI2CReport& out, TUSBI2CReport& in);

@@ -14,7 +14,7 @@ namespace parvex::ui {
 
 class KeyFilter : public QObject {
     Q_OBJECT
-  public:
+public:
     // Filters `form` and every widget below it, including widgets created later (cell
     // editors appear and vanish all the time).
     explicit KeyFilter(QWidget* form);
@@ -27,10 +27,10 @@ class KeyFilter : public QObject {
     // Whether the filter lets this key through.
     [[nodiscard]] static bool passes(const QKeyEvent& event);
 
-  protected:
+protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-  private:
+private:
     void watch(QObject* object);
 
     QPointer<QWidget> form_;

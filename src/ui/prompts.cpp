@@ -15,7 +15,9 @@ const QString kCaption = QStringLiteral("Parvex");
 QtPrompts qtPrompts;
 Prompts* current = &qtPrompts;
 
-QWidget* parentWindow() { return QApplication::activeWindow(); }
+QWidget* parentWindow() {
+    return QApplication::activeWindow();
+}
 
 void showBox(QMessageBox::Icon icon, const QString& text) {
     QMessageBox box(icon, kCaption, text, QMessageBox::Ok, parentWindow());
@@ -50,8 +52,12 @@ FileChoice runFileDialog(const FileDialogRequest& request, QFileDialog::AcceptMo
 
 }  // namespace
 
-Prompts& prompts() { return *current; }
-void setPrompts(Prompts* replacement) { current = replacement ? replacement : &qtPrompts; }
+Prompts& prompts() {
+    return *current;
+}
+void setPrompts(Prompts* replacement) {
+    current = replacement ? replacement : &qtPrompts;
+}
 
 QStringList qtFilters(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
@@ -60,9 +66,15 @@ QStringList qtFilters(const QString& filter) {
     return result;
 }
 
-void QtPrompts::information(const QString& text) { showBox(QMessageBox::Information, text); }
-void QtPrompts::warning(const QString& text) { showBox(QMessageBox::Warning, text); }
-void QtPrompts::error(const QString& text) { showBox(QMessageBox::Critical, text); }
+void QtPrompts::information(const QString& text) {
+    showBox(QMessageBox::Information, text);
+}
+void QtPrompts::warning(const QString& text) {
+    showBox(QMessageBox::Warning, text);
+}
+void QtPrompts::error(const QString& text) {
+    showBox(QMessageBox::Critical, text);
+}
 
 Answer QtPrompts::question(const QString& text, int buttons) {
     QMessageBox box(QMessageBox::Question, kCaption, text, QMessageBox::NoButton, parentWindow());
@@ -71,10 +83,14 @@ Answer QtPrompts::question(const QString& text, int buttons) {
     if (buttons & ButtonOk) box.addButton(QMessageBox::Ok);
     if (buttons & ButtonCancel) box.addButton(QMessageBox::Cancel);
     switch (box.exec()) {
-        case QMessageBox::Yes: return Answer::Yes;
-        case QMessageBox::No: return Answer::No;
-        case QMessageBox::Ok: return Answer::Ok;
-        default: return Answer::Cancel;
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        case QMessageBox::Ok:
+            return Answer::Ok;
+        default:
+            return Answer::Cancel;
     }
 }
 

@@ -19,7 +19,7 @@ struct FileDialogRequest {
     QString filter;
     int filterIndex = 1;  // 1-based
     QString defaultSuffix;
-    QString fileName;     // proposed file (may include a folder)
+    QString fileName;  // proposed file (may include a folder)
     bool mustExist = false;
     bool confirmOverwrite = false;
 };

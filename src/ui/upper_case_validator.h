@@ -8,7 +8,7 @@ namespace parvex::ui {
 
 class UpperCaseValidator final : public QValidator {
     Q_OBJECT
-  public:
+public:
     using QValidator::QValidator;
     State validate(QString& input, int& position) const override;
 };

@@ -41,7 +41,7 @@ const Log kRemovalLog = {
 };
 
 class Attachment : public ::testing::Test {
-  protected:
+protected:
     std::vector<std::uint8_t> commandsSent(const test::FakeDeviceState& d) const {
         std::vector<std::uint8_t> commands;
         for (const auto& r : d.written) commands.push_back(r[report::kCommand]);
@@ -275,7 +275,7 @@ TEST_F(Attachment, StatusPanelCanBeEmptied) {
 // ---- the clock ----
 
 class Clock : public Attachment {
-  protected:
+protected:
     void SetUp() override {
         link.HIDCtlDeviceChange();
         ASSERT_TRUE(link.attached());

@@ -85,7 +85,7 @@ struct FakeDeviceState {
 };
 
 class FakeDevice final : public hid::Device {
-  public:
+public:
     explicit FakeDevice(std::shared_ptr<FakeDeviceState> state) : s_(std::move(state)) {}
     const hid::DeviceInfo& info() const override { return s_->info; }
     bool pluggedIn() const override { return s_->pluggedIn; }
@@ -146,13 +146,13 @@ class FakeDevice final : public hid::Device {
         s_->inbox.clear();
     }
 
-  private:
+private:
     std::shared_ptr<FakeDeviceState> s_;
     bool failNextRead_ = false;
 };
 
 class FakeController final : public hid::Controller {
-  public:
+public:
     std::shared_ptr<FakeDeviceState> add(std::uint16_t vendorId, std::uint16_t productId,
                                          std::string path) {
         auto state = std::make_shared<FakeDeviceState>();
@@ -196,7 +196,7 @@ class FakeController final : public hid::Controller {
 
 // Records everything the link tells the main window, in order, as "what:text" entries.
 class Recorder final : public adapter::StatusSink, public adapter::AdapterListener {
-  public:
+public:
     void showStatus(const std::string& markup) override { log.push_back("status:" + markup); }
     void setOptionsMenuEnabled(bool enabled) override {
         log.push_back(std::string("options:") + (enabled ? "on" : "off"));

@@ -26,7 +26,7 @@ TUSBI2CReport padded(std::initializer_list<int> head) {
 }
 
 class LinkTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         link.HIDCtlDeviceChange();
         ASSERT_TRUE(link.attached());

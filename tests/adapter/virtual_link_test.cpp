@@ -15,7 +15,7 @@ const std::string kSuccess = "<P align=\"center\">Transmission successful</FONT>
 const std::string kNoHardware = "<P align=\"center\">No Hardware Connected</FONT>";
 
 class VirtualLink : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         devices = sim::addDefaultDevices(ctl.adapter().bus());
         ctl.setChangeHandler([this] { link.HIDCtlDeviceChange(); });

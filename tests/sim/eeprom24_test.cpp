@@ -24,7 +24,7 @@ std::vector<std::uint8_t> counting(std::size_t n, std::uint8_t first = 0) {
 
 // One EEPROM on the adapter's bus, with time standing still unless a test sleeps.
 class EepromTest : public ::testing::Test {
-  protected:
+protected:
     void useChip(std::size_t size, std::size_t page, std::uint8_t base = 0xA0) {
         adapter.bus().detachAll();
         chip = std::make_shared<Eeprom24>(size, page, base);

@@ -15,7 +15,7 @@ using test::inData;
 using test::transferReport;
 
 class RegisterDeviceTest : public ::testing::Test {
-  protected:
+protected:
     RegisterDeviceTest() { adapter.bus().attach(device); }
     TUSBI2CReport send(const std::vector<std::uint8_t>& write, std::uint8_t readCount) {
         TUSBI2CReport in{};

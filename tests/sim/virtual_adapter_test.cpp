@@ -18,7 +18,7 @@ using test::transferReport;
 
 // Writes down every bus event it sees, and refuses data bytes after a set number.
 class RecordingDevice final : public I2CDevice {
-  public:
+public:
     explicit RecordingDevice(std::uint8_t address, int acceptBytes = 1000)
         : address_(address), acceptBytes_(acceptBytes) {}
     bool answers(std::uint8_t a) const override { return (a & 0xFE) == address_; }
@@ -40,13 +40,13 @@ class RecordingDevice final : public I2CDevice {
     std::vector<std::string> events;
     std::uint8_t next = 0x30;
 
-  private:
+private:
     std::uint8_t address_;
     int acceptBytes_;
 };
 
 class VirtualAdapterTest : public ::testing::Test {
-  protected:
+protected:
     TUSBI2CReport send(const TUSBI2CReport& out) {
         TUSBI2CReport in;
         in.fill(0xEE);  // stale bytes the answer must overwrite

@@ -5,8 +5,12 @@ namespace parvex::test {
 void ScriptedPrompts::information(const QString& text) {
     events.push_back({Kind::Information, text, {}, 0});
 }
-void ScriptedPrompts::warning(const QString& text) { events.push_back({Kind::Warning, text, {}, 0}); }
-void ScriptedPrompts::error(const QString& text) { events.push_back({Kind::Error, text, {}, 0}); }
+void ScriptedPrompts::warning(const QString& text) {
+    events.push_back({Kind::Warning, text, {}, 0});
+}
+void ScriptedPrompts::error(const QString& text) {
+    events.push_back({Kind::Error, text, {}, 0});
+}
 
 ui::Answer ScriptedPrompts::question(const QString& text, int buttons) {
     events.push_back({Kind::Question, text, {}, buttons});

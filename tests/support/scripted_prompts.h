@@ -15,9 +15,9 @@ public:
     enum class Kind { Information, Warning, Error, Question, OpenFile, SaveFile, Print };
     struct Event {
         Kind kind;
-        QString text;                    // box text, or the dialog's title
-        ui::FileDialogRequest request;   // file dialogs only
-        int buttons = 0;                 // questions only
+        QString text;                   // box text, or the dialog's title
+        ui::FileDialogRequest request;  // file dialogs only
+        int buttons = 0;                // questions only
     };
 
     ScriptedPrompts() { ui::setPrompts(this); }
