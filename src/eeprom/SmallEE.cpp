@@ -822,7 +822,8 @@ void TfrmSmallEE::mnuCloseClick() {
 void TfrmSmallEE::mnuCloseAllClick() {
     // This window is among those closed: keep only the host from here on.
     ui::Host& h = host();
-    if (!h.closeAllChildren()) return;
+    // As the frame's own Close All: the window items go off even when a window refused.
+    h.closeAllChildren();
     h.ResetWarning();
     h.DisableMenus();
 }
