@@ -21,6 +21,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <initializer_list>
 
 #include "adapter/transfers.h"
 #include "common/report.h"
@@ -88,6 +89,9 @@ public:
 QLineEdit* makeField(QWidget* parent, const char* name) {
     auto* field = new QLineEdit(parent);
     field->setObjectName(QString::fromLatin1(name));
+    // Three hex digits at most: a narrow field keeps the grids' room.
+    field->setMaximumWidth(QFontMetrics(field->font()).horizontalAdvance(QStringLiteral("DDDD")) +
+                           16);
     field->setValidator(new ui::UpperCaseValidator(field));
     return field;
 }
@@ -120,16 +124,22 @@ void setUpGrid(QTableView* view, const char* name, const QString& hint) {
     view->setShowGrid(false);
     view->setCornerButtonEnabled(false);
     // Fixed, explicit section sizes: measuring contents would cost seconds on a 2 KB update.
+    // Sized once from the font, so sixteen columns of both grids fit beside the control panel
+    // in the window's designed size.
+    const QFontMetrics fm(view->font());
     QHeaderView* columns = view->horizontalHeader();
     columns->setSectionResizeMode(QHeaderView::Interactive);
     columns->setMinimumSectionSize(12);
-    columns->setDefaultSectionSize(30);
+    columns->setDefaultSectionSize(fm.horizontalAdvance(QStringLiteral("DD")) + 6);
     columns->setHighlightSections(false);
     QHeaderView* rows = view->verticalHeader();
     rows->setSectionResizeMode(QHeaderView::Fixed);
-    rows->setDefaultSectionSize(22);
+    rows->setDefaultSectionSize(fm.height() + 4);
     rows->setHighlightSections(false);
 }
+
+// What the ASCII grid keeps at least when the window is too narrow for both grids.
+constexpr int kMinAsciiGridWidth = 60;
 
 }  // namespace
 
@@ -256,6 +266,9 @@ void TfrmSmallEE::buildControls() {
                          QStringLiteral("Copy data from one address range to another"));
     grid->addWidget(btnCopy, row++, 0, 1, 2);
     grid->setRowStretch(row, 1);
+    const int entryWidth = QFontMetrics(font()).horizontalAdvance(QStringLiteral("DDDD")) + 40;
+    for (QWidget* entry : std::initializer_list<QWidget*>{cmbAddress, cmbPageSize, spnWriteCycle})
+        entry->setMaximumWidth(entryWidth);
     pnlLeft->setFixedWidth(pnlLeft->sizeHint().width());
 
     // The grids.
@@ -286,7 +299,8 @@ void TfrmSmallEE::buildControls() {
     stgText = new QTableView(splitter);
     setUpGrid(stgText, "stgText", QStringLiteral("Enter a single ASCII character into each cell"));
     stgText->verticalHeader()->hide();
-    stgText->horizontalHeader()->setDefaultSectionSize(22);
+    stgText->horizontalHeader()->setDefaultSectionSize(
+        QFontMetrics(stgText->font()).horizontalAdvance(QLatin1Char('W')) + 4);
     stgText->setModel(asciiModel_);
     splitter->addWidget(stgMemory);
     splitter->addWidget(stgText);
@@ -390,7 +404,9 @@ void TfrmSmallEE::resizeEvent(QResizeEvent* event) {
         stgMemory->verticalHeader()->sizeHint().width() + stgMemory->horizontalHeader()->length() +
         stgMemory->verticalScrollBar()->sizeHint().width() + 2 * stgMemory->frameWidth();
     const int total = splitter->width() - splitter->handleWidth();
-    if (total > hexWidth) splitter->setSizes({hexWidth, total - hexWidth});
+    // In a narrow window the ASCII grid gives way: the hex grid is the one that is edited.
+    const int hex = std::min(hexWidth, total - kMinAsciiGridWidth);
+    if (hex > 0) splitter->setSizes({hex, total - hex});
 }
 
 int TfrmSmallEE::deviceSize() const {
@@ -610,8 +626,8 @@ void TfrmSmallEE::btnWriteClick() {
             h.setProgress(percent);
             h.repaintStatusBar();
         });
-    h.setStatusPanelWidth(kStatusPanelWidth);
     h.setProgressPanelWidth(0);
+    h.setStatusPanelWidth(kStatusPanelWidth);
     if (outcome.error)
         ui::prompts().error(qs(*outcome.error));
     else

@@ -173,6 +173,9 @@ MarkupStatusBar::MarkupStatusBar(QWidget* parent) : QStatusBar(parent) {
     setObjectName(QStringLiteral("pnlStatusBar"));
     setSizeGripEnabled(false);
     setFixedHeight(kHeight);
+    // The panels keep their fixed widths; a narrow window clips them. The bar must never
+    // widen the main window, not even while a long write swaps the status and progress panels.
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     setContentsMargins(0, 0, 0, 0);
     QPalette pal = palette();
     pal.setColor(QPalette::WindowText, kWhite);

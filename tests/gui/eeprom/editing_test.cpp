@@ -125,6 +125,9 @@ TEST_F(Editing, ClicksMoveTheByteAddressAndTheOtherGridsCursor) {
 
 TEST_F(EditorTest, ScrollingEitherGridScrollsTheOther) {
     eeprom::TfrmSmallEE* w = host.openEditor(2048);
+    // Low enough that row 100 (grid row, header included) can come to the top.
+    w->resize(900, 400);
+    QCoreApplication::processEvents();
     QScrollBar* hexBar = w->stgMemory->verticalScrollBar();
     QScrollBar* asciiBar = w->stgText->verticalScrollBar();
     ASSERT_GE(hexBar->maximum(), 99);

@@ -69,8 +69,11 @@ TEST_F(EditorInMain, ReadWriteAndVerifyTheVirtualChip) {
     for (std::size_t i = 0; i < fresh.size(); ++i) fresh[i] = std::uint8_t(i * 3);
     w->image().setBytes(0, fresh);
     w->cmbPageSize->setCurrentText("16");
+    const int frameWidth = main->width();
     w->btnWrite->click();
     EXPECT_EQ(chip->memory(), fresh);
+    // Swapping the status and progress panels never widens the main window.
+    EXPECT_EQ(main->width(), frameWidth);
     EXPECT_EQ(clock.totalSleptMillis(), 128u * 10u);
     EXPECT_EQ(main->pnlStatusBar()->progressBar()->value(), 100);
     EXPECT_EQ(main->pnlStatusBar()->panelWidth(shell::MarkupStatusBar::ProgressPanel), 0);
