@@ -26,48 +26,62 @@ HexCellDelegate::HexCellDelegate(QAbstractItemView* view, int maxLength, bool up
 
 HexCellDelegate::~HexCellDelegate() = default;
 
+const QPixmap& HexCellDelegate::textImage(const QString& text, const QFont& font,
+                                          const QColor& colour, const QSize& cell,
+                                          qreal pixelRatio) const {
+    if (font != textsFont_ || cell != textsCell_ || pixelRatio != textsPixelRatio_) {
+        texts_.clear();
+        textsFont_ = font;
+        textsCell_ = cell;
+        textsPixelRatio_ = pixelRatio;
+    }
+    const QPair<QString, QRgb> key(text, colour.rgba());
+    auto it = texts_.find(key);
+    if (it != texts_.end()) return *it;
+    // Byte texts in a few colours keep the cache small; anything unusual is not kept for ever.
+    if (texts_.size() > 4096) texts_.clear();
+    QPixmap image(cell * pixelRatio);
+    image.setDevicePixelRatio(pixelRatio);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setFont(font);
+    p.setPen(colour);
+    p.drawText(QRect(QPoint(0, 0), cell), Qt::AlignCenter, text);
+    p.end();
+    return *texts_.insert(key, image);
+}
+
 void HexCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                             const QModelIndex& index) const {
-    // The view has drawn the row's (banded) background already; only a selection needs its own.
-    const bool selected = option.state & QStyle::State_Selected;
-    const QPalette::ColorGroup group =
-        (option.state & QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
-    const QPalette& palette = option.palette;
-    if (selected) painter->fillRect(option.rect, palette.brush(group, QPalette::Highlight));
-
-    const QString text = index.data(Qt::DisplayRole).toString();
-    if (!text.isEmpty()) {
-        if (textsFont_ != option.font) {
-            texts_.clear();
-            textsFont_ = option.font;
-        }
-        auto it = texts_.find(text);
-        if (it == texts_.end()) {
-            QStaticText laidOut(text);
-            laidOut.setTextFormat(Qt::PlainText);
-            laidOut.prepare(QTransform(), option.font);
-            // Byte texts keep the cache small; anything unusual is not kept for ever.
-            if (texts_.size() > 4096) texts_.clear();
-            it = texts_.insert(text, laidOut);
-        }
-        const QSizeF size = it->size();
-        const QPointF topLeft(option.rect.x() + (option.rect.width() - size.width()) / 2,
-                              option.rect.y() + (option.rect.height() - size.height()) / 2);
-        if (painter->font() != option.font) painter->setFont(option.font);
-        painter->setPen(
-            palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
-        painter->drawStaticText(topLeft, *it);
-    }
-    // Cell lines drawn here as two one-pixel fills: the view's own grid lines cost a third of
-    // a full repaint of a 2 KB grid.
+    // The view has drawn the row's (banded) background already.
+    CellLook look;
+    look.selected = option.state & QStyle::State_Selected;
+    look.focused = option.state & QStyle::State_HasFocus;
+    look.enabled = option.state & QStyle::State_Enabled;
+    paintCell(painter, option.rect, index.data(Qt::DisplayRole).toString(), look, option.palette,
+              option.font);
     const QRect& r = option.rect;
-    const QColor line = palette.color(group, QPalette::Mid);
+    const QColor line =
+        option.palette.color(look.enabled ? QPalette::Normal : QPalette::Disabled, QPalette::Mid);
     painter->fillRect(QRect(r.right(), r.top(), 1, r.height()), line);
     painter->fillRect(QRect(r.left(), r.bottom(), r.width(), 1), line);
-    if (option.state & QStyle::State_HasFocus) {
+}
+
+void HexCellDelegate::paintCell(QPainter* painter, const QRect& cell, const QString& text,
+                                const CellLook& look, const QPalette& palette,
+                                const QFont& font) const {
+    const QPalette::ColorGroup group = look.enabled ? QPalette::Normal : QPalette::Disabled;
+    if (look.selected) painter->fillRect(cell, palette.brush(group, QPalette::Highlight));
+    if (!text.isEmpty()) {
+        const QColor colour =
+            palette.color(group, look.selected ? QPalette::HighlightedText : QPalette::Text);
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatio() : 1.0;
+        painter->drawPixmap(cell.topLeft(), textImage(text, font, colour, cell.size(), ratio));
+    }
+    if (look.focused) {
         painter->setPen(palette.color(group, QPalette::Highlight));
         painter->setBrush(Qt::NoBrush);
-        painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
+        painter->drawRect(cell.adjusted(0, 0, -1, -1));
     }
 }
 

@@ -6,9 +6,10 @@
 
 #include <QFont>
 #include <QHash>
+#include <QPair>
 #include <QPersistentModelIndex>
+#include <QPixmap>
 #include <QPointer>
-#include <QStaticText>
 #include <QStyledItemDelegate>
 #include <functional>
 
@@ -32,11 +33,20 @@ public:
 
     [[nodiscard]] int maxLength() const { return maxLength_; }
 
-    // Cells hold one or two characters from a small set: each text is laid out once and then
-    // drawn from the cache, which makes a full grid repaint cheap enough to follow a 2 KB
-    // read without notice.
+    // Cells hold one or two characters from a small set: each text is drawn once into a
+    // small image and then copied from the cache, which makes a full grid repaint cheap
+    // enough to follow every bus operation without notice.
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
+
+    // One cell without its lines: the selection, the text and the focus frame.
+    struct CellLook {
+        bool selected = false;
+        bool focused = false;
+        bool enabled = true;
+    };
+    void paintCell(QPainter* painter, const QRect& cell, const QString& text, const CellLook& look,
+                   const QPalette& palette, const QFont& font) const;
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override;
@@ -69,8 +79,13 @@ private:
     bool upperCase_;
     std::function<QString(const QString&)> validate_;
     mutable QPointer<QLineEdit> editor_;
-    mutable QHash<QString, QStaticText> texts_;
+    [[nodiscard]] const QPixmap& textImage(const QString& text, const QFont& font,
+                                           const QColor& colour, const QSize& cell,
+                                           qreal pixelRatio) const;
+    mutable QHash<QPair<QString, QRgb>, QPixmap> texts_;
     mutable QFont textsFont_;
+    mutable QSize textsCell_;
+    mutable qreal textsPixelRatio_ = 0;
 };
 
 }  // namespace parvex::ui
