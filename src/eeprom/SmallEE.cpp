@@ -28,7 +28,7 @@
 #include "eeprom/ByteGridModels.h"
 #include "eeprom/bin_file.h"
 #include "eeprom/bus_ops.h"
-#include "eeprom/file_io.h"
+#include "common/file_io.h"
 #include "eeprom/fill_copy.h"
 #include "eeprom/geometry.h"
 #include "eeprom/hex_file.h"
@@ -714,7 +714,7 @@ void TfrmSmallEE::mnuOpenClick() {
 bool TfrmSmallEE::OpenHexFile(const QString& path) {
     setWindowTitle(QFileInfo(path).fileName());
     saveFileName_ = path;
-    const FileContents file = readWholeFile(ss(path));
+    const files::FileContents file = files::readWholeFile(ss(path), kMaxDataFileBytes);
     if (file.error) {
         ui::prompts().error(qs(*file.error));
         return false;
@@ -734,7 +734,7 @@ bool TfrmSmallEE::OpenHexFile(const QString& path) {
 }
 
 bool TfrmSmallEE::OpenBinFile(const QString& path) {
-    const FileContents file = readWholeFile(ss(path));
+    const files::FileContents file = files::readWholeFile(ss(path), kMaxDataFileBytes);
     if (file.error) {
         ui::prompts().error(qs(*file.error));
         return false;
@@ -785,7 +785,7 @@ bool TfrmSmallEE::HexFileSave(const QString& path) {
         ui::prompts().error(qs(*data.error));
         return false;
     }
-    if (const auto error = saveFileReplacing(ss(path), writeHexFile(data.bytes))) {
+    if (const auto error = files::saveFileReplacing(ss(path), writeHexFile(data.bytes))) {
         ui::prompts().error(qs(*error));
         return false;
     }
@@ -798,7 +798,7 @@ bool TfrmSmallEE::BinFileSave(const QString& path) {
         ui::prompts().error(qs(*data.error));
         return false;
     }
-    if (const auto error = saveFileReplacing(ss(path), writeBinFile(data.bytes))) {
+    if (const auto error = files::saveFileReplacing(ss(path), writeBinFile(data.bytes))) {
         ui::prompts().error(qs(*error));
         return false;
     }

@@ -3,6 +3,7 @@
 // and onto the I2C bus.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -62,6 +63,9 @@ inline constexpr std::array<std::string_view, 4> kPageSizes{"1", "8", "16", "32"
 inline constexpr int kDefaultPageSizeIndex = 1;  // "8"
 inline constexpr int kDefaultPageSize = 8;
 inline constexpr int kDefaultWriteTimeMs = 10;
+// The largest HEX or binary file the editor opens: far more than the largest device's HEX
+// text with comments and line ends, far less than would stall the window.
+inline constexpr std::size_t kMaxDataFileBytes = 4u << 20;
 inline constexpr int kMinWriteTimeMs = 0;
 inline constexpr int kMaxWriteTimeMs = 100;
 inline constexpr std::string_view kDefaultFillValue = "FF";

@@ -1,6 +1,6 @@
 #pragma once
 // Intel HEX files of an EEPROM image. The reader works on the bytes of the whole file so it
-// can be fed anything; the window reads and writes the file through file_io.h.
+// can be fed anything; the window reads and writes the file through common/file_io.h.
 
 #include <cstdint>
 #include <string>

@@ -10,7 +10,8 @@
 #include <vector>
 
 #include "eeprom/bin_file.h"
-#include "eeprom/file_io.h"
+#include "common/file_io.h"
+#include "eeprom/geometry.h"
 #include "eeprom/hex_file.h"
 
 namespace parvex::eeprom {
@@ -19,7 +20,7 @@ namespace {
 using Result = HexLoad::Result;
 
 std::string golden(const std::string& name) {
-    const auto file = readWholeFile(std::string(PARVEX_TEST_DATA) + "/eeprom/" + name);
+    const auto file = files::readWholeFile(std::string(PARVEX_TEST_DATA) + "/eeprom/" + name, kMaxDataFileBytes);
     EXPECT_FALSE(file.error) << *file.error;
     return file.bytes;
 }
@@ -203,86 +204,6 @@ TEST(BinFiles, WriterAndReader) {
                        [](std::uint8_t b, char s) { return b == static_cast<std::uint8_t>(s); }));
     }
     EXPECT_EQ(kReadBeyondEndMessage, "Read beyond end of file");
-}
-
-class FileIo : public ::testing::Test {
-protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder = std::filesystem::temp_directory_path() /
-                 ("parvex-eeprom-" + std::to_string(::getpid()) + "-" + info->name());
-        std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder);
-    }
-    void TearDown() override {
-        std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
-        std::filesystem::remove_all(folder);
-    }
-    std::vector<std::string> listing() const {
-        std::vector<std::string> names;
-        for (const auto& e : std::filesystem::directory_iterator(folder))
-            names.push_back(e.path().filename().string());
-        return names;
-    }
-    std::filesystem::path folder;
-};
-
-TEST_F(FileIo, SavingReplacesALongerFileWhole) {
-    const std::string path = (folder / "image.bin").string();
-    ASSERT_FALSE(saveFileReplacing(path, std::string(2048, 'x')));
-    ASSERT_FALSE(saveFileReplacing(path, writeBinFile(std::vector<std::uint8_t>(256, 0x41))));
-    const auto back = readWholeFile(path);
-    ASSERT_FALSE(back.error);
-    EXPECT_EQ(back.bytes, std::string(256, 'A'));
-    EXPECT_EQ(listing(), std::vector<std::string>{"image.bin"}) << "no temporary file left";
-}
-
-TEST_F(FileIo, SavingKeepsALinkAndThePermissions) {
-    const auto real = folder / "real.hex";
-    ASSERT_FALSE(saveFileReplacing(real.string(), "old"));
-    std::filesystem::permissions(
-        real, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-    const auto link = folder / "link.hex";
-    std::filesystem::create_symlink(real, link);
-
-    ASSERT_FALSE(saveFileReplacing(link.string(), "new"));
-    EXPECT_TRUE(std::filesystem::is_symlink(link));
-    EXPECT_EQ(readWholeFile(real.string()).bytes, "new");
-    EXPECT_EQ(std::filesystem::status(real).permissions() & std::filesystem::perms::all,
-              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-}
-
-TEST_F(FileIo, AFailedSaveLeavesTheOldFileAndSaysWhy) {
-    const std::string path = (folder / "keep.hex").string();
-    ASSERT_FALSE(saveFileReplacing(path, ":00000001FF\r\n"));
-    if (::geteuid() == 0) {
-        // root writes into read-only folders; a folder in the file's place fails for anyone.
-        const std::string dirPath = (folder / "sub").string();
-        std::filesystem::create_directory(dirPath);
-        const auto error = saveFileReplacing(dirPath, "x");
-        ASSERT_TRUE(error);
-        EXPECT_EQ(error->rfind("Cannot write \"" + dirPath + "\": ", 0), 0u) << *error;
-        EXPECT_TRUE(std::filesystem::is_directory(dirPath));
-    } else {
-        std::filesystem::permissions(
-            folder, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-        const auto error = saveFileReplacing(path, "changed");
-        ASSERT_TRUE(error);
-        EXPECT_EQ(*error, "Cannot write \"" + path + "\": Permission denied");
-        std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
-    }
-    EXPECT_EQ(readWholeFile(path).bytes, ":00000001FF\r\n");
-}
-
-TEST_F(FileIo, ReadErrorsNameThePathAndReason) {
-    const std::string missing = (folder / "missing.hex").string();
-    const auto none = readWholeFile(missing);
-    EXPECT_EQ(none.error, "Cannot read \"" + missing + "\": No such file or directory");
-    const auto dir = readWholeFile(folder.string());
-    EXPECT_EQ(dir.error, "Cannot read \"" + folder.string() + "\": Is a directory");
-    const auto toMissingFolder = saveFileReplacing((folder / "no" / "x.bin").string(), "x");
-    ASSERT_TRUE(toMissingFolder);
-    EXPECT_NE(toMissingFolder->find("No such file or directory"), std::string::npos);
 }
 
 }  // namespace

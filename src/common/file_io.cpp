@@ -1,16 +1,17 @@
-#include "eeprom/file_io.h"
+#include "common/file_io.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <random>
 
-namespace parvex::eeprom {
+namespace parvex::files {
 
 namespace {
 std::string readError(const std::string& path, const std::string& reason) {
@@ -26,26 +27,38 @@ std::string systemReason(int error) {
 }
 }  // namespace
 
-FileContents readWholeFile(const std::string& path) {
+FileContents readWholeFile(const std::string& path, std::size_t maxBytes) {
     FileContents out;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK, opening a FIFO with no writer waits for ever.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         out.error = readError(path, systemReason(errno));
         return out;
     }
+    const auto fail = [&](const std::string& reason) {
+        ::close(fd);
+        out.bytes.clear();
+        out.error = readError(path, reason);
+        return out;
+    };
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) return fail(systemReason(errno));
+    if (S_ISDIR(info.st_mode)) return fail(systemReason(EISDIR));
+    if (!S_ISREG(info.st_mode)) return fail("Not a regular file");
+    if (static_cast<std::uintmax_t>(info.st_size) > maxBytes) return fail(systemReason(EFBIG));
+    out.bytes.reserve(static_cast<std::size_t>(info.st_size));
+
     char buffer[16384];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n == 0) break;
         if (n < 0) {
-            if (errno == EINTR) continue;
-            const int error = errno;  // EISDIR for a folder
-            ::close(fd);
-            out.bytes.clear();
-            out.error = readError(path, systemReason(error));
-            return out;
+            if (errno == EINTR || errno == EAGAIN) continue;
+            return fail(systemReason(errno));
         }
         out.bytes.append(buffer, static_cast<std::size_t>(n));
+        // The file may grow while it is read.
+        if (out.bytes.size() > maxBytes) return fail(systemReason(EFBIG));
     }
     ::close(fd);
     return out;
@@ -107,4 +120,4 @@ std::optional<std::string> saveFileReplacing(const std::string& path, std::strin
     return std::nullopt;
 }
 
-}  // namespace parvex::eeprom
+}  // namespace parvex::files
