@@ -4,16 +4,29 @@ function(parvex_warnings target)
         $<$<BOOL:${PARVEX_WERROR}>:-Werror>)
 endfunction()
 
-# A library of the sources in the calling folder that match `pattern`; an interface
-# library while the folder holds headers only.
-function(parvex_library name pattern)
-    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${pattern})
-    if(sources)
-        add_library(${name} STATIC ${sources})
+# Refuses a wildcard in a source list: which file lands in which target (core or view) must
+# be visible in the list, never decided by how a file happens to be named.
+function(parvex_refuse_patterns where)
+    foreach(source ${ARGN})
+        if(source MATCHES "[*?[]")
+            message(FATAL_ERROR "${where}: list sources file by file, not '${source}'")
+        endif()
+    endforeach()
+endfunction()
+
+# A static library of the listed sources of the calling folder, or an interface library
+# when only headers are listed.
+#   parvex_library(<name> <file>...)
+function(parvex_library name)
+    parvex_refuse_patterns(${name} ${ARGN})
+    set(compiled ${ARGN})
+    list(FILTER compiled INCLUDE REGEX "\\.cpp$")
+    if(compiled)
+        add_library(${name} STATIC ${ARGN})
         target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
         parvex_warnings(${name})
     else()
-        add_library(${name} INTERFACE)
+        add_library(${name} INTERFACE ${ARGN})
         target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
     endif()
 endfunction()
