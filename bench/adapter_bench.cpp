@@ -11,22 +11,11 @@
 #include "adapter/adapter_link.h"
 #include "hid/virtual_backend.h"
 #include "sim/virtual_adapter.h"
+#include "support/null_adapter_window.h"
 
 namespace {
 
 using namespace parvex;
-
-class QuietWindow final : public adapter::StatusSink, public adapter::AdapterListener {
-public:
-    void showStatus(const std::string& markup) override { lastLength = markup.size(); }
-    void setOptionsMenuEnabled(bool) override {}
-    void setStatusBarEnabled(bool) override {}
-    void setHardwarePanel(const std::string&) override {}
-    void setFrequencyPanel(const std::string&) override {}
-    void showBusLineMessage(const std::string&) override {}
-    void repaintStatusBar() override {}
-    std::size_t lastLength = 0;
-};
 
 // Median time of one run of `body`, in nanoseconds, over `batches` batches of `runs` runs;
 // `between` runs untimed after each batch.
@@ -50,8 +39,9 @@ double medianNs(int batches, int runs, const std::function<void()>& body,
 int main() {
     hid::VirtualController controller;
     sim::addDefaultDevices(controller.adapter().bus());
-    QuietWindow window;
-    adapter::AdapterLink link{controller, window, window};
+    test::NullStatusSink sink;
+    test::NullAdapterListener listener;
+    adapter::AdapterLink link{controller, sink, listener};
     controller.setChangeHandler([&] { link.HIDCtlDeviceChange(); });
     controller.plug();
     if (!link.attached()) {

@@ -13,21 +13,10 @@
 #include "eeprom/image.h"
 #include "hid/virtual_backend.h"
 #include "sim/virtual_adapter.h"
+#include "support/null_adapter_window.h"
 
 namespace parvex::eeprom {
 namespace {
-
-class QuietWindow final : public adapter::StatusSink, public adapter::AdapterListener {
-public:
-    void showStatus(const std::string& markup) override { lastStatus = markup; }
-    void setOptionsMenuEnabled(bool) override {}
-    void setStatusBarEnabled(bool) override {}
-    void setHardwarePanel(const std::string&) override {}
-    void setFrequencyPanel(const std::string&) override {}
-    void showBusLineMessage(const std::string&) override {}
-    void repaintStatusBar() override {}
-    std::string lastStatus;
-};
 
 class OverVirtualAdapter : public ::testing::Test {
 protected:
@@ -44,8 +33,9 @@ protected:
     timing::ScopedClock scopedClock{fakeClock};
     hid::VirtualController ctl;
     sim::DefaultDevices devices;
-    QuietWindow window;
-    adapter::AdapterLink link{ctl, window, window};
+    parvex::test::NullStatusSink sink;
+    parvex::test::NullAdapterListener listener;
+    adapter::AdapterLink link{ctl, sink, listener};
     Image image{2048};
 };
 

@@ -8,10 +8,12 @@
 namespace parvex::test {
 
 EditorHost::EditorHost() {
+    setTarget(link);
     controller.setChangeHandler([this] { link.HIDCtlDeviceChange(); });
 }
 
 EditorHost::~EditorHost() {
+    // The windows may still reach the link while they go.
     for (auto& w : windows) delete w.data();
     controller.setChangeHandler(nullptr);
 }
@@ -28,70 +30,9 @@ std::shared_ptr<sim::Eeprom24> EditorHost::plugWithChip(int sizeBytes, int pageB
 
 eeprom::TfrmSmallEE* EditorHost::openEditor(int sizeBytes) {
     auto* w = new eeprom::TfrmSmallEE(*this, sizeBytes);
-    w->setAttribute(Qt::WA_DeleteOnClose);
     w->resize(900, 600);
-    w->show();
-    w->activateWindow();
-    if (!QTest::qWaitForWindowActive(w)) ADD_FAILURE() << "the editor window never became active";
-    windows.emplace_back(w);
+    adopt(w);
     return w;
-}
-
-int EditorHost::childWindowCount() const {
-    int n = 0;
-    for (const auto& w : windows)
-        if (w) ++n;
-    return n;
-}
-
-bool EditorHost::closeAllChildren() {
-    bool all = true;
-    for (auto it = windows.rbegin(); all && it != windows.rend(); ++it) {
-        if (*it && !(*it)->close()) all = false;
-    }
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    return all;
-}
-
-std::uint8_t EditorHost::I2CWrite(std::uint8_t address, std::uint8_t dataByte) {
-    hook();
-    return link.I2CWrite(address, dataByte);
-}
-std::uint8_t EditorHost::I2CWriteByte(std::uint8_t address, std::uint8_t subaddress,
-                                      std::uint8_t dataByte) {
-    hook();
-    return link.I2CWriteByte(address, subaddress, dataByte);
-}
-std::uint8_t EditorHost::I2CWriteArray(std::uint8_t address, std::uint8_t subaddress,
-                                       std::uint16_t numBytes, const std::uint8_t* dataPointer) {
-    hook();
-    return link.I2CWriteArray(address, subaddress, numBytes, dataPointer);
-}
-void EditorHost::I2CRead(std::uint8_t address, TUSBI2CReport& inReport) {
-    hook();
-    link.I2CRead(address, inReport);
-}
-void EditorHost::I2CReadCount(std::uint8_t address, std::uint8_t count, TUSBI2CReport& inReport) {
-    hook();
-    link.I2CReadCount(address, count, inReport);
-}
-void EditorHost::I2CReadByte(std::uint8_t address, std::uint8_t subaddress,
-                             TUSBI2CReport& inReport) {
-    hook();
-    link.I2CReadByte(address, subaddress, inReport);
-}
-void EditorHost::I2CReadArray(std::uint8_t address, std::uint8_t subaddress, std::int32_t numBytes,
-                              TUSBI2CReport& inReport) {
-    hook();
-    link.I2CReadArray(address, subaddress, numBytes, inReport);
-}
-std::uint8_t EditorHost::I2CDeviceWrite(const TUSBI2CReport& outReport) {
-    hook();
-    return link.I2CDeviceWrite(outReport);
-}
-std::uint8_t EditorHost::I2CDeviceRead(const TUSBI2CReport& outReport, TUSBI2CReport& inReport) {
-    hook();
-    return link.I2CDeviceRead(outReport, inReport);
 }
 
 QString statusOf(std::uint8_t code) {

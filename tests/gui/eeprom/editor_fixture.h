@@ -1,7 +1,6 @@
 #pragma once
-// A small host for driving editor windows without the main window: the real adapter link
-// over the virtual adapter, a hook before every transfer, and a record of what the window
-// asked of the status bar and the menus.
+// Editor windows driven without the main window: a recording host over the real adapter
+// link on the virtual adapter.
 
 #include <gtest/gtest.h>
 
@@ -23,15 +22,15 @@
 #include "hid/virtual_backend.h"
 #include "sim/eeprom24.h"
 #include "sim/virtual_adapter.h"
+#include "support/null_adapter_window.h"
+#include "support/recording_host.h"
 #include "support/scripted_prompts.h"
 #include "ui/host.h"
 
 namespace parvex::test {
 
-class EditorHost final : public ui::Host,
-                         public adapter::StatusSink,
-                         public adapter::AdapterListener,
-                         public adapter::Transfers {
+// The recording host over the real adapter link on the virtual adapter.
+class EditorHost final : public RecordingHost {
 public:
     EditorHost();
     ~EditorHost() override;
@@ -44,80 +43,8 @@ public:
     eeprom::TfrmSmallEE* openEditor(int sizeBytes);
 
     hid::VirtualController controller;
-    adapter::AdapterLink link{controller, *this, *this};
-
-    // Called before every transfer operation with its number, counting from 0.
-    std::function<void(int)> beforeTransfer;
-    int transferCount = 0;
-
-    // What the window did to the status bar and the menus.
-    QString status;
-    int statusWidth = 250;
-    int progressWidth = 0;
-    std::vector<int> progress;
-    std::vector<std::pair<int, int>> widthsAtProgress;  // (status, progress) at each setProgress
-    int repaints = 0;
-    int resetWarnings = 0;
-    int enableMenus = 0;
-    int disableMenus = 0;
-    bool exited = false;
-    std::vector<QPointer<eeprom::TfrmSmallEE>> windows;
-
-    // ui::Host
-    adapter::Transfers& transfers() override { return *this; }
-    void ErrorMessage(std::uint8_t acknowledge) override { link.ErrorMessage(acknowledge); }
-    void ResetWarning() override {
-        ++resetWarnings;
-        link.ResetWarning();
-    }
-    void setStatusText(const QString& markup) override {
-        status = markup;
-        ++repaints;
-    }
-    void EnableMenus() override { ++enableMenus; }
-    void DisableMenus() override { ++disableMenus; }
-    void setStatusPanelWidth(int width) override { statusWidth = width; }
-    void setProgressPanelWidth(int width) override { progressWidth = width; }
-    void setProgress(int percent) override {
-        progress.push_back(percent);
-        widthsAtProgress.emplace_back(statusWidth, progressWidth);
-    }
-    void repaintStatusBar() override { ++repaints; }
-    [[nodiscard]] int childWindowCount() const override;
-    bool closeAllChildren() override;
-    void exitApplication() override { exited = closeAllChildren(); }
-
-    // adapter::StatusSink and AdapterListener
-    void showStatus(const std::string& markup) override {
-        status = QString::fromStdString(markup);
-        ++repaints;
-    }
-    void setOptionsMenuEnabled(bool) override {}
-    void setStatusBarEnabled(bool) override {}
-    void setHardwarePanel(const std::string&) override {}
-    void setFrequencyPanel(const std::string&) override {}
-    void showBusLineMessage(const std::string&) override {}
-
-    // adapter::Transfers, through the link, after the hook.
-    std::uint8_t I2CWrite(std::uint8_t address, std::uint8_t dataByte) override;
-    std::uint8_t I2CWriteByte(std::uint8_t address, std::uint8_t subaddress,
-                              std::uint8_t dataByte) override;
-    std::uint8_t I2CWriteArray(std::uint8_t address, std::uint8_t subaddress,
-                               std::uint16_t numBytes, const std::uint8_t* dataPointer) override;
-    void I2CRead(std::uint8_t address, TUSBI2CReport& inReport) override;
-    void I2CReadCount(std::uint8_t address, std::uint8_t count, TUSBI2CReport& inReport) override;
-    void I2CReadByte(std::uint8_t address, std::uint8_t subaddress,
-                     TUSBI2CReport& inReport) override;
-    void I2CReadArray(std::uint8_t address, std::uint8_t subaddress, std::int32_t numBytes,
-                      TUSBI2CReport& inReport) override;
-    std::uint8_t I2CDeviceWrite(const TUSBI2CReport& outReport) override;
-    std::uint8_t I2CDeviceRead(const TUSBI2CReport& outReport, TUSBI2CReport& inReport) override;
-
-private:
-    void hook() {
-        const int n = transferCount++;
-        if (beforeTransfer) beforeTransfer(n);
-    }
+    NullAdapterListener listener;
+    adapter::AdapterLink link{controller, *this, listener};
 };
 
 // Status panel texts as the link shows them.
