@@ -7,10 +7,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSocketNotifier>
-#include <array>
+#include <string>
 
 #include "adapter/status_texts.h"
 #include "eeprom/SmallEE.h"
+#include "eeprom/geometry.h"
 #include "shell/About.h"
 #include "shell/Bitrate.h"
 #include "shell/links.h"
@@ -25,21 +26,6 @@ namespace {
 QString fromView(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
-
-struct EepromItem {
-    int sizeBytes;
-    const char* name;
-    const char* caption;
-};
-
-constexpr std::array<EepromItem, 6> kEepromItems{{
-    {16, "mnu128bit", "16 x 8 (128 bit)"},
-    {128, "mnu1kbit", "128 x 8 (1k bit)"},
-    {256, "mnu2kbit", "256 x 8 (2k bit)"},
-    {512, "mnu4kbit", "512 x 8 (4k bit)"},
-    {1024, "mnu8kbit", "1k x 8 (8k bit)"},
-    {2048, "mnu16kbit", "2k x 8 (16k bit)"},
-}};
 
 QMenu* makeMenu(QWidget* parent, const char* name, const QString& title, const QString& hint) {
     auto* menu = new QMenu(title, parent);
@@ -140,9 +126,10 @@ void TfrmMain::createMenus() {
                          QStringLiteral("Choose device from this menu"));
     mnuEEPROM = makeMenu(mnuDevice, "mnuEEPROM", QStringLiteral("EEPROM"), {});
     mnuDevice->addMenu(mnuEEPROM);
-    for (const EepromItem& item : kEepromItems) {
-        QAction* a = addItem(mnuEEPROM, item.name, QLatin1String(item.caption));
-        const int size = item.sizeBytes;
+    for (const eeprom::Geometry& g : eeprom::geometries()) {
+        const std::string name(g.menuItem);
+        QAction* a = addItem(mnuEEPROM, name.c_str(), fromView(g.menuCaption));
+        const int size = g.bytes;
         connect(a, &QAction::triggered, this, [this, size] { mnuEEPROMClick(size); });
     }
     // These two windows arrive with their own subsystems; the items are already in place.

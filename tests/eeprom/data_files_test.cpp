@@ -30,8 +30,8 @@ std::vector<std::uint8_t> erased(int size) {
 }
 
 TEST(HexWriter, GoldenFiles) {
-    for (int size : {16, 128, 256, 512, 1024, 2048}) {
-        EXPECT_EQ(writeHexFile(erased(size)), golden("all_ff.hex")) << size;
+    for (const Geometry& g : geometries()) {
+        EXPECT_EQ(writeHexFile(erased(g.bytes)), golden("all_ff.hex")) << g.bytes;
     }
     auto one = erased(256);
     one[0x10] = 0x55;

@@ -3,7 +3,9 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QSpinBox>
+#include <vector>
 
+#include "eeprom/geometry.h"
 #include "gui/eeprom/editor_fixture.h"
 
 namespace parvex::test {
@@ -58,8 +60,13 @@ TEST_P(RoundTripBySize, ReadAllWriteAllAndVerifyMoveTheWholeChip) {
     EXPECT_FALSE(w->Modified());
 }
 
-INSTANTIATE_TEST_SUITE_P(AllSizes, RoundTripBySize,
-                         ::testing::Values(16, 128, 256, 512, 1024, 2048));
+std::vector<int> allSizes() {
+    std::vector<int> sizes;
+    for (const eeprom::Geometry& g : eeprom::geometries()) sizes.push_back(g.bytes);
+    return sizes;
+}
+
+INSTANTIATE_TEST_SUITE_P(AllSizes, RoundTripBySize, ::testing::ValuesIn(allSizes()));
 
 TEST_F(EditorTest, ReadAllOf512BytesAtA4ReadsA4ThenA6) {
     auto chip = host.plugWithChip(512, 16, 0xA4);

@@ -9,6 +9,7 @@
 
 #include "adapter/status_texts.h"
 #include "eeprom/SmallEE.h"
+#include "eeprom/geometry.h"
 #include "gui/shell/shell_fixture.h"
 #include "shell/Bitrate.h"
 #include "shell/links.h"
@@ -44,10 +45,16 @@ TEST_F(ShellTest, StartUpStateBeforeTheFirstNotice) {
     for (const char* hidden : {"mnuSoftwareGuide", "mnuHardwareGuide", "mnuQuickStart"})
         EXPECT_FALSE(action(hidden)->isVisible()) << hidden;
 
+    // The EEPROM items are the core's size table, in its order (its texts are checked there).
     QStringList eeprom;
-    for (QAction* a : menu("mnuEEPROM")->actions()) eeprom << a->text();
-    EXPECT_EQ(eeprom, (QStringList{"16 x 8 (128 bit)", "128 x 8 (1k bit)", "256 x 8 (2k bit)",
-                                   "512 x 8 (4k bit)", "1k x 8 (8k bit)", "2k x 8 (16k bit)"}));
+    for (QAction* a : menu("mnuEEPROM")->actions()) eeprom << a->objectName() + ' ' + a->text();
+    QStringList sizes;
+    for (const eeprom::Geometry& g : eeprom::geometries())
+        sizes << QString::fromUtf8(g.menuItem.data(), static_cast<qsizetype>(g.menuItem.size())) +
+                     ' ' +
+                     QString::fromUtf8(g.menuCaption.data(),
+                                       static_cast<qsizetype>(g.menuCaption.size()));
+    EXPECT_EQ(eeprom, sizes);
     EXPECT_EQ(menu("mnuFile")->menuAction()->toolTip(), "File related commands");
     EXPECT_EQ(menu("mnuDevice")->menuAction()->toolTip(), "Choose device from this menu");
     EXPECT_EQ(menu("mnuOptions")->menuAction()->toolTip(),
