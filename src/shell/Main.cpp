@@ -19,13 +19,10 @@
 #include "shell/update_service.h"
 #include "ui/child_window.h"
 #include "ui/prompts.h"
+#include "ui/text.h"
 
 namespace parvex::shell {
 namespace {
-
-QString fromView(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QMenu* makeMenu(QWidget* parent, const char* name, const QString& title, const QString& hint) {
     auto* menu = new QMenu(title, parent);
@@ -50,8 +47,8 @@ TfrmMain::TfrmMain(std::unique_ptr<hid::Controller> controller, QWidget* parent)
 
     statusBar_ = new MarkupStatusBar(this);
     setStatusBar(statusBar_);
-    statusBar_->setPanelText(MarkupStatusBar::HardwarePanel, fromView(adapter::kHardwareStartup));
-    statusBar_->setPanelText(MarkupStatusBar::FrequencyPanel, fromView(adapter::kFrequencyStartup));
+    statusBar_->setPanelText(MarkupStatusBar::HardwarePanel, ui::qs(adapter::kHardwareStartup));
+    statusBar_->setPanelText(MarkupStatusBar::FrequencyPanel, ui::qs(adapter::kFrequencyStartup));
     statusBar_->setEnabled(false);
     connect(statusBar_, &MarkupStatusBar::panelDoubleClicked, this,
             &TfrmMain::pnlStatusBarPanelDblClick);
@@ -128,7 +125,7 @@ void TfrmMain::createMenus() {
     mnuDevice->addMenu(mnuEEPROM);
     for (const eeprom::Geometry& g : eeprom::geometries()) {
         const std::string name(g.menuItem);
-        QAction* a = addItem(mnuEEPROM, name.c_str(), fromView(g.menuCaption));
+        QAction* a = addItem(mnuEEPROM, name.c_str(), ui::qs(g.menuCaption));
         const int size = g.bytes;
         connect(a, &QAction::triggered, this, [this, size] { mnuEEPROMClick(size); });
     }

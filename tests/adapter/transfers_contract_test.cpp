@@ -120,8 +120,7 @@ const std::vector<Operation>& everyOperation() {
         {"I2CDeviceRead",
          [](Transfers& t, std::uint8_t a) {
              TUSBI2CReport in{};
-             const std::uint8_t returned =
-                 t.I2CDeviceRead(test::transferReport(a, {0x10}, 4), in);
+             const std::uint8_t returned = t.I2CDeviceRead(test::transferReport(a, {0x10}, 4), in);
              EXPECT_EQ(returned, statusOf(in)) << "the returned status is the report's";
              return returned;
          }},

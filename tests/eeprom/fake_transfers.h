@@ -47,8 +47,8 @@ public:
     }
     std::uint8_t I2CWriteByte(std::uint8_t address, std::uint8_t subaddress,
                               std::uint8_t dataByte) override {
-        return transfer(record({Call::Op::WriteByte, address, subaddress, 1, {dataByte}}),
-                        address, {subaddress, dataByte}, 0, nullptr);
+        return transfer(record({Call::Op::WriteByte, address, subaddress, 1, {dataByte}}), address,
+                        {subaddress, dataByte}, 0, nullptr);
     }
     std::uint8_t I2CWriteArray(std::uint8_t address, std::uint8_t subaddress,
                                std::uint16_t numBytes, const std::uint8_t* dataPointer) override {
@@ -76,9 +76,7 @@ public:
         transfer(record({Call::Op::ReadArray, address, subaddress, numBytes, {}}), address,
                  {subaddress}, numBytes, &in);
     }
-    std::uint8_t I2CDeviceWrite(const TUSBI2CReport& out) override {
-        return raw(out, nullptr);
-    }
+    std::uint8_t I2CDeviceWrite(const TUSBI2CReport& out) override { return raw(out, nullptr); }
     std::uint8_t I2CDeviceRead(const TUSBI2CReport& out, TUSBI2CReport& in) override {
         return raw(out, &in);
     }

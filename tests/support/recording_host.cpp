@@ -1,8 +1,8 @@
 #include "support/recording_host.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QTest>
-#include <gtest/gtest.h>
 
 #include "adapter/status_texts.h"
 
@@ -16,7 +16,8 @@ void RecordingHost::adopt(QWidget* window) {
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
     window->activateWindow();
-    if (!QTest::qWaitForWindowActive(window)) ADD_FAILURE() << "the child window never became active";
+    if (!QTest::qWaitForWindowActive(window))
+        ADD_FAILURE() << "the child window never became active";
     windows.emplace_back(window);
 }
 

@@ -30,7 +30,7 @@ public:
     // childWindowCount() and closeAllChildren(), active.
     void adopt(QWidget* window);
 
-    QString status;  // the status panel's markup
+    QString status;                        // the status panel's markup
     std::vector<std::uint8_t> errorCodes;  // every ErrorMessage, in order
     int statusWidth = 250;
     int progressWidth = 0;

@@ -19,19 +19,10 @@
 #include "shell/Main.h"
 #include "shell/markup_status_bar.h"
 #include "sim/virtual_adapter.h"
+#include "support/qt_printers.h"
 #include "support/scripted_prompts.h"
 #include "ui/child_window.h"
 #include "ui/prompts.h"
-
-// Readable failure messages for Qt strings.
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-inline void PrintTo(const QStringList& l, std::ostream* os) {
-    *os << '{';
-    for (const QString& s : l) *os << '"' << s.toStdString() << "\" ";
-    *os << '}';
-}
 
 namespace parvex::test {
 
