@@ -11,10 +11,10 @@
 #include <string_view>
 
 #include "eeprom/bin_file.h"
+#include "eeprom/geometry.h"
 #include "eeprom/hex_file.h"
 
 namespace {
-constexpr int kSizes[] = {16, 128, 256, 512, 1024, 2048};
 
 void check(bool condition) {
     if (!condition) std::abort();
@@ -24,7 +24,8 @@ void check(bool condition) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
     // The first byte picks the device size, the rest is the file.
-    const int deviceBytes = kSizes[data[0] % std::size(kSizes)];
+    const auto& sizes = parvex::eeprom::geometries();
+    const int deviceBytes = sizes[data[0] % sizes.size()].bytes;
     const std::string_view file(reinterpret_cast<const char*>(data + 1), size - 1);
 
     using parvex::eeprom::HexLoad;
