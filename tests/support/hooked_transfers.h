@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <stdexcept>
 
 #include "adapter/transfers.h"
 #include "common/report.h"
@@ -53,6 +54,7 @@ public:
 
 private:
     adapter::Transfers& hook() {
+        if (!target_) throw std::logic_error("HookedTransfers: no set to pass transfers on to");
         const int n = transferCount++;
         if (beforeTransfer) beforeTransfer(n);
         return *target_;
