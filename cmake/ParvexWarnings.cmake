@@ -31,8 +31,14 @@ function(parvex_library name)
     endif()
 endfunction()
 
-# Links `deps` publicly whatever kind of library `name` is.
+# Links `deps` publicly whatever kind of library `name` is. Only cores are made with
+# parvex_library, and a core never links Qt: the windows sit above it.
 function(parvex_link name)
+    foreach(dep ${ARGN})
+        if(dep MATCHES "^Qt")
+            message(FATAL_ERROR "${name} is a core and cannot link ${dep}")
+        endif()
+    endforeach()
     get_target_property(kind ${name} TYPE)
     if(kind STREQUAL "INTERFACE_LIBRARY")
         target_link_libraries(${name} INTERFACE ${ARGN})
