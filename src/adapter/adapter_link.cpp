@@ -3,11 +3,16 @@
 #include <algorithm>
 #include <string>
 
+#include "common/wait.h"
+
 namespace parvex::adapter {
 
 static_assert(BaseClock == kBaseClockHz);
 
 namespace {
+
+// Reports an exchange reads at most while waiting for its answer.
+constexpr int kMaxReportsPerRead = 256;
 
 // A report of zeros with the length byte and command byte set; callers fill the fields.
 TUSBI2CReport makeReport(std::uint8_t length, Command command) {
@@ -45,19 +50,93 @@ bool AdapterLink::exchange(const TUSBI2CReport& outReport, TUSBI2CReport& inRepo
         failNoAdapter(&inReport);
         return false;
     }
-    // An answer that came too late for an earlier exchange would otherwise be taken as the
-    // answer to this one.
-    HID_I2C->drainInput();
-    bool answered = false;
-    const int written = HID_I2C->write(outReport.data(), outReport.size());
-    if (written == static_cast<int>(kReportSize)) {
-        const int read = HID_I2C->read(inReport.data(), inReport.size(), hid::kReadTimeoutMs);
-        answered = read == static_cast<int>(kReportSize);
-    }
+    inExchange_ = true;
+    const bool answered = getInStep() && sendAndReceive(outReport, inReport);
     // Without an answer the buffer may hold anything, a stale success among it.
     if (!answered) inReport[report::kStatus] = status::kNoHardware;
     ErrorMessage(inReport[report::kStatus]);
+    inExchange_ = false;
+    if (noticeDeferred_) {
+        noticeDeferred_ = false;
+        HIDCtlDeviceChange();
+    }
     return answered;
+}
+
+bool AdapterLink::sendAndReceive(const TUSBI2CReport& outReport, TUSBI2CReport& inReport) {
+    // Whatever is queued belongs to no exchange of ours.
+    HID_I2C->drainInput();
+    if (HID_I2C->write(outReport.data(), outReport.size()) != static_cast<int>(kReportSize)) {
+        return false;
+    }
+    const int read = readAnswer(outReport[report::kCommand], inReport, false);
+    if (read == 0) {
+        sync_ = LinkSync::OutOfStep;
+        if (outReport[report::kCommand] == cmdFirmwareRev) ++owedProbeAnswers_;
+    } else if (read < 0) {
+        // The device has gone; its notice will follow.
+        sync_ = LinkSync::GaveUp;
+    }
+    return read == static_cast<int>(kReportSize);
+}
+
+int AdapterLink::readAnswer(std::uint8_t command, TUSBI2CReport& inReport, bool resyncing) {
+    const std::uint64_t deadline = timing::nowUs() + std::uint64_t{hid::kReadTimeoutMs} * 1000;
+    // An adapter that floods reports cannot keep the window blocked either.
+    for (int reports = 0; reports < kMaxReportsPerRead; ++reports) {
+        const std::uint64_t now = timing::nowUs();
+        if (now >= deadline) return 0;
+        const int remainingMs = static_cast<int>((deadline - now + 999) / 1000);
+        const int read = HID_I2C->read(inReport.data(), inReport.size(), remainingMs);
+        if (read <= 0) return read;
+        const bool probeAnswer = read == static_cast<int>(kReportSize) && isProbeAnswer(inReport);
+        if (resyncing) {
+            // Everything before the first revision answer belongs to earlier exchanges.
+            if (probeAnswer) return read;
+            continue;
+        }
+        // A revision answer owed from an earlier request is no answer to anything else. A
+        // revision request may take it: its own answer, identical, then stays owed instead.
+        if (probeAnswer && command != cmdFirmwareRev && owedProbeAnswers_ > 0) {
+            --owedProbeAnswers_;
+            continue;
+        }
+        return read;
+    }
+    return 0;
+}
+
+bool AdapterLink::getInStep() {
+    if (sync_ == LinkSync::OutOfStep) sync_ = resynchronise() ? LinkSync::InStep : LinkSync::GaveUp;
+    return sync_ == LinkSync::InStep;
+}
+
+bool AdapterLink::resynchronise() {
+    // Without the adapter's revision text there is no answer to recognise.
+    if (!probeAnswer_) return false;
+    HID_I2C->drainInput();
+    const TUSBI2CReport probe = makeReport(2, cmdFirmwareRev);
+    if (HID_I2C->write(probe.data(), probe.size()) != static_cast<int>(kReportSize)) return false;
+    TUSBI2CReport in{};
+    const int read = readAnswer(cmdFirmwareRev, in, true);
+    if (read == 0) ++owedProbeAnswers_;
+    return read == static_cast<int>(kReportSize);
+}
+
+bool AdapterLink::isProbeAnswer(const TUSBI2CReport& inReport) const {
+    return probeAnswer_ && inReport[report::kStatus] == status::kSuccess &&
+           std::equal(probeAnswer_->begin(), probeAnswer_->end(),
+                      inReport.begin() + report::kFirmwareRev);
+}
+
+void AdapterLink::forgetSync() {
+    sync_ = LinkSync::InStep;
+    owedProbeAnswers_ = 0;
+    probeAnswer_.reset();
+}
+
+void AdapterLink::newUserAction() {
+    if (sync_ == LinkSync::GaveUp) sync_ = LinkSync::OutOfStep;
 }
 
 void AdapterLink::HID_Send_OutputReport(const TUSBI2CReport& outReport, TUSBI2CReport& inReport) {
@@ -183,6 +262,11 @@ bool AdapterLink::HIDCtlEnumerate(const hid::DeviceInfo& hidDev, int idx) {
 
 void AdapterLink::HIDCtlDeviceChange() {
     if (inDeviceChange_) return;
+    if (inExchange_) {
+        // A notice never interrupts an exchange: the device object is still in use.
+        noticeDeferred_ = true;
+        return;
+    }
     inDeviceChange_ = true;
     struct Leave {
         bool& flag;
@@ -191,11 +275,21 @@ void AdapterLink::HIDCtlDeviceChange() {
 
     if (HID_I2C && !HID_I2C->pluggedIn()) HID_I2C.reset();
     if (!HID_I2C) {
+        forgetSync();
         controller_.enumerate([this](const hid::DeviceInfo& info, int index) {
             return HIDCtlEnumerate(info, index);
         });
+    } else {
+        newUserAction();
     }
     DeviceAttachMessage(HID_I2C != nullptr);
+    // Pulled out during its own arrival: its notice was not taken, so the removal is shown
+    // here rather than an adapter that is not there.
+    if (HID_I2C && !HID_I2C->pluggedIn()) {
+        HID_I2C.reset();
+        forgetSync();
+        DeviceAttachMessage(false);
+    }
 }
 
 void AdapterLink::DeviceAttachMessage(bool attached) {
@@ -226,6 +320,8 @@ void AdapterLink::GetFirmwareRev() {
     if (!sendCommand(cmdFirmwareRev, in)) return;
     const auto* first = in.data() + report::kFirmwareRev;
     firmwareRev_.assign(first, first + report::kFirmwareRevLength);
+    probeAnswer_.emplace();
+    std::copy_n(first, report::kFirmwareRevLength, probeAnswer_->begin());
 }
 
 void AdapterLink::GetSerialNumber() {

@@ -1,5 +1,6 @@
 // Program start: options, the dark style, the main window over the real or the virtual
 // adapter, and the message loop.
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <cstdio>
 #include <cstring>
@@ -87,6 +88,10 @@ int main(int argc, char* argv[]) {
 
     parvex::shell::TfrmMain frmMain(std::move(controller));
     frmMain.show();
+    // Every bus operation runs inside one event handler, so the event loop running dry marks
+    // the end of a user action: an adapter the link gave up on may be tried again.
+    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
+                     &frmMain, [&frmMain] { frmMain.link().newUserAction(); });
 
     if (virtualController) {
         // A tool window of the main one: it stays beside it and does not keep the program
