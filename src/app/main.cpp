@@ -6,13 +6,13 @@
 #include <cstring>
 #include <memory>
 
+#include "app/virtual_adapter_window.h"
 #include "common/report.h"
 #include "hid/hidapi_backend.h"
 #include "hid/virtual_backend.h"
 #include "shell/Main.h"
 #include "shell/style.h"
 #include "shell/version.h"
-#include "shell/virtual_adapter_window.h"
 #include "sim/virtual_adapter.h"
 
 namespace {
@@ -96,7 +96,7 @@ int main(int argc, char* argv[]) {
     if (virtualController) {
         // A tool window of the main one: it stays beside it and does not keep the program
         // running once the main window has closed.
-        auto* tool = new parvex::shell::VirtualAdapterWindow(*virtualController, &frmMain);
+        auto* tool = new parvex::app::VirtualAdapterWindow(*virtualController, &frmMain);
         // Beside the main window, on whichever side has room for it.
         const QRect frame = frmMain.frameGeometry();
         const int left = frame.left() - tool->frameGeometry().width() - 8;

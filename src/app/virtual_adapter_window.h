@@ -14,7 +14,7 @@ namespace parvex::hid {
 class VirtualController;
 }
 
-namespace parvex::shell {
+namespace parvex::app {
 
 class VirtualAdapterWindow : public QWidget {
     Q_OBJECT
@@ -36,4 +36,4 @@ private:
     QButtonGroup* grpLines = nullptr;
 };
 
-}  // namespace parvex::shell
+}  // namespace parvex::app

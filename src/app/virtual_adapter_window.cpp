@@ -1,4 +1,4 @@
-#include "shell/virtual_adapter_window.h"
+#include "app/virtual_adapter_window.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -13,7 +13,7 @@
 #include "hid/virtual_backend.h"
 #include "sim/virtual_adapter.h"
 
-namespace parvex::shell {
+namespace parvex::app {
 namespace {
 
 struct LineChoice {
@@ -117,4 +117,4 @@ void VirtualAdapterWindow::refresh() {
         if (kLineChoices[i].lines == current) grpLines->button(i)->setChecked(true);
 }
 
-}  // namespace parvex::shell
+}  // namespace parvex::app
