@@ -4,12 +4,17 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
+#include <QTableView>
 #include <QVBoxLayout>
 
+#include "app/register_table_model.h"
 #include "hid/virtual_backend.h"
 #include "sim/virtual_adapter.h"
 
@@ -29,14 +34,44 @@ constexpr LineChoice kLineChoices[] = {
     {sim::Lines::SclLow, "rbSclLow", "SCL low"},
 };
 
+QPushButton* button(const char* name, const QString& caption, QWidget* parent) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QLatin1String(name));
+    return b;
+}
+
+QString faultText(const std::optional<hid::ScheduledFault>& fault) {
+    if (!fault) return QStringLiteral("No fault scheduled");
+    const QString what = fault->kind == hid::ScheduledFault::Kind::Unplug ? QStringLiteral("Unplug")
+                                                                          : QStringLiteral("Stall");
+    if (fault->remaining == 0) return what + QStringLiteral(" at the next exchange");
+    return what + QStringLiteral(" after %1 more exchange%2")
+                      .arg(fault->remaining)
+                      .arg(fault->remaining == 1 ? "" : "s");
+}
+
 }  // namespace
 
 VirtualAdapterWindow::VirtualAdapterWindow(hid::VirtualController& controller, QWidget* parent)
     : QWidget(parent, Qt::Tool), controller_(controller) {
     setObjectName(QStringLiteral("frmVirtualAdapter"));
     setWindowTitle(QStringLiteral("Virtual Adapter"));
+    new QVBoxLayout(this);
+    buildSwitches();
+    buildFaults();
+    buildRegisterView();
 
-    auto* layout = new QVBoxLayout(this);
+    // The controller may outlive this window, or go first when the main window closes.
+    QPointer<VirtualAdapterWindow> self(this);
+    controller_.setExchangeObserver([self] {
+        if (self) self->refreshAfterExchange();
+    });
+    refresh();
+    adjustSize();
+}
+
+void VirtualAdapterWindow::buildSwitches() {
+    auto* layout = static_cast<QVBoxLayout*>(this->layout());
     auto* caption = new QLabel(QStringLiteral("Devices on the bus:"), this);
     caption->setObjectName(QStringLiteral("lblDevices"));
     layout->addWidget(caption);
@@ -48,10 +83,8 @@ VirtualAdapterWindow::VirtualAdapterWindow(hid::VirtualController& controller, Q
     layout->addWidget(lstDevices);
 
     auto* plugRow = new QHBoxLayout;
-    btnPlug = new QPushButton(QStringLiteral("Plug in"), this);
-    btnPlug->setObjectName(QStringLiteral("btnPlug"));
-    btnUnplug = new QPushButton(QStringLiteral("Unplug"), this);
-    btnUnplug->setObjectName(QStringLiteral("btnUnplug"));
+    btnPlug = button("btnPlug", QStringLiteral("Plug in"), this);
+    btnUnplug = button("btnUnplug", QStringLiteral("Unplug"), this);
     plugRow->addWidget(btnPlug);
     plugRow->addWidget(btnUnplug);
     layout->addLayout(plugRow);
@@ -91,9 +124,74 @@ VirtualAdapterWindow::VirtualAdapterWindow(hid::VirtualController& controller, Q
             controller_.unplugOtherDevice();
     });
     connect(grpLines, &QButtonGroup::idClicked, this, &VirtualAdapterWindow::setLines);
+}
 
-    refresh();
-    adjustSize();
+void VirtualAdapterWindow::buildFaults() {
+    auto* group = new QGroupBox(QStringLiteral("Scheduled fault"), this);
+    group->setObjectName(QStringLiteral("grpFault"));
+    auto* column = new QVBoxLayout(group);
+    auto* row = new QHBoxLayout;
+    auto* after = new QLabel(QStringLiteral("After"), group);
+    spnFaultAfter = new QSpinBox(group);
+    spnFaultAfter->setObjectName(QStringLiteral("spnFaultAfter"));
+    spnFaultAfter->setRange(0, 9999);
+    spnFaultAfter->setValue(10);
+    after->setBuddy(spnFaultAfter);
+    row->addWidget(after);
+    row->addWidget(spnFaultAfter);
+    row->addWidget(new QLabel(QStringLiteral("more exchanges:"), group));
+    row->addStretch();
+    column->addLayout(row);
+
+    auto* buttons = new QHBoxLayout;
+    auto* unplugAfter = button("btnUnplugAfter", QStringLiteral("Unplug"), group);
+    auto* stallAfter = button("btnStallAfter", QStringLiteral("Stall"), group);
+    auto* cancel = button("btnCancelFault", QStringLiteral("Cancel"), group);
+    buttons->addWidget(unplugAfter);
+    buttons->addWidget(stallAfter);
+    buttons->addWidget(cancel);
+    column->addLayout(buttons);
+    lblFault = new QLabel(group);
+    lblFault->setObjectName(QStringLiteral("lblFault"));
+    column->addWidget(lblFault);
+    layout()->addWidget(group);
+
+    const auto count = [this] { return static_cast<unsigned>(spnFaultAfter->value()); };
+    connect(unplugAfter, &QPushButton::clicked, this, [this, count] {
+        controller_.scheduleUnplug(count());
+        refreshAfterExchange();
+    });
+    connect(stallAfter, &QPushButton::clicked, this, [this, count] {
+        controller_.scheduleStall(count());
+        refreshAfterExchange();
+    });
+    connect(cancel, &QPushButton::clicked, this, [this] {
+        controller_.cancelScheduledFault();
+        refreshAfterExchange();
+    });
+}
+
+void VirtualAdapterWindow::buildRegisterView() {
+    auto* group = new QGroupBox(this);
+    group->setObjectName(QStringLiteral("grpRegisters"));
+    auto* column = new QVBoxLayout(group);
+    registers_ = new RegisterTableModel(controller_.adapter().bus(), this);
+    tblRegisters = new QTableView(group);
+    tblRegisters->setObjectName(QStringLiteral("tblRegisters"));
+    tblRegisters->setModel(registers_);
+    tblRegisters->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tblRegisters->setSelectionMode(QAbstractItemView::NoSelection);
+    tblRegisters->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    tblRegisters->horizontalHeader()->setDefaultSectionSize(24);
+    tblRegisters->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    tblRegisters->verticalHeader()->setDefaultSectionSize(18);
+    const int width = tblRegisters->verticalHeader()->sizeHint().width() +
+                      RegisterTableModel::kSide * 24 + 2 * tblRegisters->frameWidth() + 4;
+    const int height = tblRegisters->horizontalHeader()->sizeHint().height() +
+                       RegisterTableModel::kSide * 18 + 2 * tblRegisters->frameWidth() + 4;
+    tblRegisters->setMinimumSize(width, height);
+    column->addWidget(tblRegisters);
+    layout()->addWidget(group);
 }
 
 void VirtualAdapterWindow::setLines(int id) {
@@ -105,6 +203,13 @@ void VirtualAdapterWindow::refresh() {
     lstDevices->clear();
     for (const auto& device : controller_.adapter().bus().devices())
         lstDevices->addItem(QString::fromStdString(device->describe()));
+    const sim::Lines current = controller_.adapter().lines();
+    for (int i = 0; i < static_cast<int>(std::size(kLineChoices)); ++i)
+        if (kLineChoices[i].lines == current) grpLines->button(i)->setChecked(true);
+    refreshAfterExchange();
+}
+
+void VirtualAdapterWindow::refreshAfterExchange() {
     const bool plugged = controller_.plugged();
     btnPlug->setEnabled(!plugged);
     btnUnplug->setEnabled(plugged);
@@ -112,9 +217,9 @@ void VirtualAdapterWindow::refresh() {
         const QSignalBlocker block(chbStalled);
         chbStalled->setChecked(controller_.stalled());
     }
-    const sim::Lines current = controller_.adapter().lines();
-    for (int i = 0; i < static_cast<int>(std::size(kLineChoices)); ++i)
-        if (kLineChoices[i].lines == current) grpLines->button(i)->setChecked(true);
+    lblFault->setText(faultText(controller_.scheduledFault()));
+    registers_->refresh();
+    static_cast<QGroupBox*>(tblRegisters->parentWidget())->setTitle(registers_->caption());
 }
 
 }  // namespace parvex::app
