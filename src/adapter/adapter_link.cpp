@@ -22,9 +22,8 @@ TUSBI2CReport makeReport(std::uint8_t length, Command command) {
     return report;
 }
 
-TUSBI2CReport makeTransfer(std::uint8_t length, std::uint8_t writeCount, std::uint8_t readCount,
-                           std::uint8_t address) {
-    TUSBI2CReport report = makeReport(length, cmdTransfer);
+TUSBI2CReport makeTransfer(std::uint8_t writeCount, std::uint8_t readCount, std::uint8_t address) {
+    TUSBI2CReport report = makeReport(report::transferLength(writeCount), cmdTransfer);
     report[report::kWriteCount] = writeCount;
     report[report::kReadCount] = readCount;
     report[report::kTransferReserved] = 0;
@@ -115,7 +114,7 @@ bool AdapterLink::resynchronise() {
     // Without the adapter's revision text there is no answer to recognise.
     if (!probeAnswer_) return false;
     HID_I2C->drainInput();
-    const TUSBI2CReport probe = makeReport(2, cmdFirmwareRev);
+    const TUSBI2CReport probe = makeReport(report::kLengthNoFields, cmdFirmwareRev);
     if (HID_I2C->write(probe.data(), probe.size()) != static_cast<int>(kReportSize)) return false;
     TUSBI2CReport in{};
     const int read = readAnswer(cmdFirmwareRev, in, true);
@@ -167,20 +166,20 @@ void AdapterLink::sendRead(const TUSBI2CReport& outReport, TUSBI2CReport& inRepo
 }
 
 bool AdapterLink::sendCommand(Command command, TUSBI2CReport& inReport) {
-    return exchange(makeReport(2, command), inReport);
+    return exchange(makeReport(report::kLengthNoFields, command), inReport);
 }
 
 // ---- transfers ----
 
 std::uint8_t AdapterLink::I2CWrite(std::uint8_t address, std::uint8_t dataByte) {
-    TUSBI2CReport out = makeTransfer(7, 1, 0, address);
+    TUSBI2CReport out = makeTransfer(1, 0, address);
     out[report::kWriteData] = dataByte;
     return sendWrite(out);
 }
 
 std::uint8_t AdapterLink::I2CWriteByte(std::uint8_t address, std::uint8_t subaddress,
                                        std::uint8_t dataByte) {
-    TUSBI2CReport out = makeTransfer(8, 2, 0, address);
+    TUSBI2CReport out = makeTransfer(2, 0, address);
     out[report::kWriteData] = subaddress;
     out[report::kWriteData + 1] = dataByte;
     return sendWrite(out);
@@ -201,8 +200,9 @@ std::uint8_t AdapterLink::I2CWriteArray(std::uint8_t address, std::uint8_t subad
         return status::kInvalidRequest;
     }
     // The length byte counts one byte more than the bytes that follow; the adapter expects it.
-    TUSBI2CReport out = makeTransfer(static_cast<std::uint8_t>(numBytes + 7),
-                                     static_cast<std::uint8_t>(numBytes & 0xFF), 0, address);
+    const auto writeCount = static_cast<std::uint8_t>(numBytes & 0xFF);
+    TUSBI2CReport out = makeTransfer(writeCount, 0, address);
+    out[report::kLength] = static_cast<std::uint8_t>(report::transferLength(writeCount) + 1);
     out[report::kWriteData] = subaddress;
     std::copy_n(dataPointer ? dataPointer : out.data(), dataBytes,
                 out.begin() + report::kWriteData + 1);
@@ -210,23 +210,23 @@ std::uint8_t AdapterLink::I2CWriteArray(std::uint8_t address, std::uint8_t subad
 }
 
 void AdapterLink::I2CRead(std::uint8_t address, TUSBI2CReport& inReport) {
-    sendRead(makeTransfer(6, 0, 1, address), inReport);
+    sendRead(makeTransfer(0, 1, address), inReport);
 }
 
 void AdapterLink::I2CReadCount(std::uint8_t address, std::uint8_t count, TUSBI2CReport& inReport) {
-    sendRead(makeTransfer(6, 0, count, address), inReport);
+    sendRead(makeTransfer(0, count, address), inReport);
 }
 
 void AdapterLink::I2CReadByte(std::uint8_t address, std::uint8_t subaddress,
                               TUSBI2CReport& inReport) {
-    TUSBI2CReport out = makeTransfer(7, 1, 1, address);
+    TUSBI2CReport out = makeTransfer(1, 1, address);
     out[report::kWriteData] = subaddress;
     sendRead(out, inReport);
 }
 
 void AdapterLink::I2CReadArray(std::uint8_t address, std::uint8_t subaddress, std::int32_t numBytes,
                                TUSBI2CReport& inReport) {
-    TUSBI2CReport out = makeTransfer(7, 1, static_cast<std::uint8_t>(numBytes & 0xFF), address);
+    TUSBI2CReport out = makeTransfer(1, static_cast<std::uint8_t>(numBytes & 0xFF), address);
     out[report::kWriteData] = subaddress;
     sendRead(out, inReport);
 }
@@ -356,7 +356,7 @@ std::uint8_t AdapterLink::HID_UpdateClock(std::uint32_t newClock, bool /*drive*/
         return status::kNoHardware;
     }
     actualClock_ = clockFromDivider(clockDivider(newClock));
-    TUSBI2CReport out = makeReport(10, cmdSetClock);
+    TUSBI2CReport out = makeReport(report::kLengthSetClock, cmdSetClock);
     const auto hz = static_cast<std::uint32_t>(actualClock_);
     for (std::size_t i = 0; i < 4; ++i) {
         out[report::kClockHz + i] = static_cast<std::uint8_t>((hz >> (8 * i)) & 0xFF);
