@@ -80,27 +80,27 @@ bool AdapterLink::sendAndReceive(const TUSBI2CReport& outReport, TUSBI2CReport& 
 }
 
 int AdapterLink::readAnswer(std::uint8_t command, TUSBI2CReport& inReport, bool resyncing) {
-    const std::uint64_t deadline = timing::nowUs() + std::uint64_t{hid::kReadTimeoutMs} * 1000;
+    const std::uint64_t start = timing::nowUs();
+    constexpr std::uint64_t kTimeoutUs = std::uint64_t{hid::kReadTimeoutMs} * 1000;
+    int remainingMs = hid::kReadTimeoutMs;
     // An adapter that floods reports cannot keep the window blocked either.
     for (int reports = 0; reports < kMaxReportsPerRead; ++reports) {
-        const std::uint64_t now = timing::nowUs();
-        if (now >= deadline) return 0;
-        const int remainingMs = static_cast<int>((deadline - now + 999) / 1000);
         const int read = HID_I2C->read(inReport.data(), inReport.size(), remainingMs);
         if (read <= 0) return read;
         const bool probeAnswer = read == static_cast<int>(kReportSize) && isProbeAnswer(inReport);
         if (resyncing) {
             // Everything before the first revision answer belongs to earlier exchanges.
             if (probeAnswer) return read;
-            continue;
-        }
-        // A revision answer owed from an earlier request is no answer to anything else. A
-        // revision request may take it: its own answer, identical, then stays owed instead.
-        if (probeAnswer && command != cmdFirmwareRev && owedProbeAnswers_ > 0) {
+        } else if (!probeAnswer || command == cmdFirmwareRev || owedProbeAnswers_ == 0) {
+            return read;
+        } else {
+            // A revision answer owed from an earlier request is no answer to anything else. A
+            // revision request may take it: its own answer, identical, then stays owed instead.
             --owedProbeAnswers_;
-            continue;
         }
-        return read;
+        const std::uint64_t elapsed = timing::nowUs() - start;
+        if (elapsed >= kTimeoutUs) return 0;
+        remainingMs = static_cast<int>((kTimeoutUs - elapsed + 999) / 1000);
     }
     return 0;
 }
