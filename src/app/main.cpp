@@ -2,6 +2,8 @@
 // adapter, and the message loop.
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QScreen>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -99,8 +101,17 @@ int main(int argc, char* argv[]) {
         auto* tool = new parvex::app::VirtualAdapterWindow(*virtualController, &frmMain);
         // Beside the main window, on whichever side has room for it.
         const QRect frame = frmMain.frameGeometry();
-        const int left = frame.left() - tool->frameGeometry().width() - 8;
-        tool->move(left >= 0 ? QPoint(left, frame.top()) : frame.topRight() + QPoint(8, 0));
+        const QRect screen = frmMain.screen()->availableGeometry();
+        const QSize size = tool->frameGeometry().size();
+        const int left = frame.left() - size.width() - 8;
+        QPoint at =
+            left >= screen.left() ? QPoint(left, frame.top()) : frame.topRight() + QPoint(8, 0);
+        // Where neither side has room it overlaps the main window rather than leave the screen.
+        at.setX(std::clamp(at.x(), screen.left(),
+                           std::max(screen.left(), screen.right() - size.width())));
+        at.setY(std::clamp(at.y(), screen.top(),
+                           std::max(screen.top(), screen.bottom() - size.height())));
+        tool->move(at);
         tool->show();
     }
     return app.exec();

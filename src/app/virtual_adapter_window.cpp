@@ -78,7 +78,7 @@ void VirtualAdapterWindow::buildSwitches() {
     lstDevices = new QListWidget(this);
     lstDevices->setObjectName(QStringLiteral("lstDevices"));
     lstDevices->setSelectionMode(QAbstractItemView::NoSelection);
-    lstDevices->setMaximumHeight(80);
+    lstDevices->setMaximumHeight(60);
     lstDevices->setMinimumWidth(340);
     layout->addWidget(lstDevices);
 
@@ -181,15 +181,22 @@ void VirtualAdapterWindow::buildRegisterView() {
     tblRegisters->setModel(registers_);
     tblRegisters->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tblRegisters->setSelectionMode(QAbstractItemView::NoSelection);
-    tblRegisters->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    tblRegisters->horizontalHeader()->setDefaultSectionSize(24);
-    tblRegisters->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    tblRegisters->verticalHeader()->setDefaultSectionSize(18);
-    const int width = tblRegisters->verticalHeader()->sizeHint().width() +
-                      RegisterTableModel::kSide * 24 + 2 * tblRegisters->frameWidth() + 4;
-    const int height = tblRegisters->horizontalHeader()->sizeHint().height() +
-                       RegisterTableModel::kSide * 18 + 2 * tblRegisters->frameWidth() + 4;
-    tblRegisters->setMinimumSize(width, height);
+    tblRegisters->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    tblRegisters->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    for (QHeaderView* header : {tblRegisters->horizontalHeader(), tblRegisters->verticalHeader()}) {
+        header->setSectionResizeMode(QHeaderView::Fixed);
+        header->setMinimumSectionSize(0);
+    }
+    // Two hexadecimal digits a cell, the whole table in view.
+    const int cellWidth = tblRegisters->fontMetrics().horizontalAdvance(QStringLiteral("00")) + 8;
+    const int cellHeight = tblRegisters->fontMetrics().height() + 2;
+    tblRegisters->horizontalHeader()->setDefaultSectionSize(cellWidth);
+    tblRegisters->verticalHeader()->setDefaultSectionSize(cellHeight);
+    const int frame = 2 * tblRegisters->frameWidth();
+    tblRegisters->setFixedSize(tblRegisters->verticalHeader()->sizeHint().width() +
+                                   RegisterTableModel::kSide * cellWidth + frame,
+                               tblRegisters->horizontalHeader()->sizeHint().height() +
+                                   RegisterTableModel::kSide * cellHeight + frame);
     column->addWidget(tblRegisters);
     layout()->addWidget(group);
 }
