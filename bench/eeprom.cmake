@@ -3,7 +3,7 @@
 if(PARVEX_BUILD_GUI)
     add_executable(parvex_bench_eeprom ${CMAKE_CURRENT_LIST_DIR}/eeprom_bench.cpp)
     target_link_libraries(parvex_bench_eeprom PRIVATE parvex_shell parvex_eeprom_view parvex_sim
-                                                      parvex_hid Qt6::Widgets)
+                                                      parvex_hid_virtual Qt6::Widgets)
     set_target_properties(parvex_bench_eeprom PROPERTIES RUNTIME_OUTPUT_DIRECTORY
                                                          ${CMAKE_BINARY_DIR}/bench)
     parvex_warnings(parvex_bench_eeprom)

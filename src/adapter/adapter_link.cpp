@@ -3,11 +3,16 @@
 #include <algorithm>
 #include <string>
 
+#include "common/wait.h"
+
 namespace parvex::adapter {
 
 static_assert(BaseClock == kBaseClockHz);
 
 namespace {
+
+// Reports an exchange reads at most while waiting for its answer.
+constexpr int kMaxReportsPerRead = 256;
 
 // A report of zeros with the length byte and command byte set; callers fill the fields.
 TUSBI2CReport makeReport(std::uint8_t length, Command command) {
@@ -17,9 +22,8 @@ TUSBI2CReport makeReport(std::uint8_t length, Command command) {
     return report;
 }
 
-TUSBI2CReport makeTransfer(std::uint8_t length, std::uint8_t writeCount, std::uint8_t readCount,
-                           std::uint8_t address) {
-    TUSBI2CReport report = makeReport(length, cmdTransfer);
+TUSBI2CReport makeTransfer(std::uint8_t writeCount, std::uint8_t readCount, std::uint8_t address) {
+    TUSBI2CReport report = makeReport(report::transferLength(writeCount), cmdTransfer);
     report[report::kWriteCount] = writeCount;
     report[report::kReadCount] = readCount;
     report[report::kTransferReserved] = 0;
@@ -45,19 +49,93 @@ bool AdapterLink::exchange(const TUSBI2CReport& outReport, TUSBI2CReport& inRepo
         failNoAdapter(&inReport);
         return false;
     }
-    // An answer that came too late for an earlier exchange would otherwise be taken as the
-    // answer to this one.
-    HID_I2C->drainInput();
-    bool answered = false;
-    const int written = HID_I2C->write(outReport.data(), outReport.size());
-    if (written == static_cast<int>(kReportSize)) {
-        const int read = HID_I2C->read(inReport.data(), inReport.size(), hid::kReadTimeoutMs);
-        answered = read == static_cast<int>(kReportSize);
-    }
+    inExchange_ = true;
+    const bool answered = getInStep() && sendAndReceive(outReport, inReport);
     // Without an answer the buffer may hold anything, a stale success among it.
     if (!answered) inReport[report::kStatus] = status::kNoHardware;
     ErrorMessage(inReport[report::kStatus]);
+    inExchange_ = false;
+    if (noticeDeferred_) {
+        noticeDeferred_ = false;
+        HIDCtlDeviceChange();
+    }
     return answered;
+}
+
+bool AdapterLink::sendAndReceive(const TUSBI2CReport& outReport, TUSBI2CReport& inReport) {
+    // Whatever is queued belongs to no exchange of ours.
+    HID_I2C->drainInput();
+    if (HID_I2C->write(outReport.data(), outReport.size()) != static_cast<int>(kReportSize)) {
+        return false;
+    }
+    const int read = readAnswer(outReport[report::kCommand], inReport, false);
+    if (read == 0) {
+        sync_ = LinkSync::OutOfStep;
+        if (outReport[report::kCommand] == cmdFirmwareRev) ++owedProbeAnswers_;
+    } else if (read < 0) {
+        // The device has gone; its notice will follow.
+        sync_ = LinkSync::GaveUp;
+    }
+    return read == static_cast<int>(kReportSize);
+}
+
+int AdapterLink::readAnswer(std::uint8_t command, TUSBI2CReport& inReport, bool resyncing) {
+    const std::uint64_t start = timing::nowUs();
+    constexpr std::uint64_t kTimeoutUs = std::uint64_t{hid::kReadTimeoutMs} * 1000;
+    int remainingMs = hid::kReadTimeoutMs;
+    // An adapter that floods reports cannot keep the window blocked either.
+    for (int reports = 0; reports < kMaxReportsPerRead; ++reports) {
+        const int read = HID_I2C->read(inReport.data(), inReport.size(), remainingMs);
+        if (read <= 0) return read;
+        const bool probeAnswer = read == static_cast<int>(kReportSize) && isProbeAnswer(inReport);
+        if (resyncing) {
+            // Everything before the first revision answer belongs to earlier exchanges.
+            if (probeAnswer) return read;
+        } else if (!probeAnswer || command == cmdFirmwareRev || owedProbeAnswers_ == 0) {
+            return read;
+        } else {
+            // A revision answer owed from an earlier request is no answer to anything else. A
+            // revision request may take it: its own answer, identical, then stays owed instead.
+            --owedProbeAnswers_;
+        }
+        const std::uint64_t elapsed = timing::nowUs() - start;
+        if (elapsed >= kTimeoutUs) return 0;
+        remainingMs = static_cast<int>((kTimeoutUs - elapsed + 999) / 1000);
+    }
+    return 0;
+}
+
+bool AdapterLink::getInStep() {
+    if (sync_ == LinkSync::OutOfStep) sync_ = resynchronise() ? LinkSync::InStep : LinkSync::GaveUp;
+    return sync_ == LinkSync::InStep;
+}
+
+bool AdapterLink::resynchronise() {
+    // Without the adapter's revision text there is no answer to recognise.
+    if (!probeAnswer_) return false;
+    HID_I2C->drainInput();
+    const TUSBI2CReport probe = makeReport(report::kLengthNoFields, cmdFirmwareRev);
+    if (HID_I2C->write(probe.data(), probe.size()) != static_cast<int>(kReportSize)) return false;
+    TUSBI2CReport in{};
+    const int read = readAnswer(cmdFirmwareRev, in, true);
+    if (read == 0) ++owedProbeAnswers_;
+    return read == static_cast<int>(kReportSize);
+}
+
+bool AdapterLink::isProbeAnswer(const TUSBI2CReport& inReport) const {
+    return probeAnswer_ && inReport[report::kStatus] == status::kSuccess &&
+           std::equal(probeAnswer_->begin(), probeAnswer_->end(),
+                      inReport.begin() + report::kFirmwareRev);
+}
+
+void AdapterLink::forgetSync() {
+    sync_ = LinkSync::InStep;
+    owedProbeAnswers_ = 0;
+    probeAnswer_.reset();
+}
+
+void AdapterLink::newUserAction() {
+    if (sync_ == LinkSync::GaveUp) sync_ = LinkSync::OutOfStep;
 }
 
 void AdapterLink::HID_Send_OutputReport(const TUSBI2CReport& outReport, TUSBI2CReport& inReport) {
@@ -88,20 +166,20 @@ void AdapterLink::sendRead(const TUSBI2CReport& outReport, TUSBI2CReport& inRepo
 }
 
 bool AdapterLink::sendCommand(Command command, TUSBI2CReport& inReport) {
-    return exchange(makeReport(2, command), inReport);
+    return exchange(makeReport(report::kLengthNoFields, command), inReport);
 }
 
 // ---- transfers ----
 
 std::uint8_t AdapterLink::I2CWrite(std::uint8_t address, std::uint8_t dataByte) {
-    TUSBI2CReport out = makeTransfer(7, 1, 0, address);
+    TUSBI2CReport out = makeTransfer(1, 0, address);
     out[report::kWriteData] = dataByte;
     return sendWrite(out);
 }
 
 std::uint8_t AdapterLink::I2CWriteByte(std::uint8_t address, std::uint8_t subaddress,
                                        std::uint8_t dataByte) {
-    TUSBI2CReport out = makeTransfer(8, 2, 0, address);
+    TUSBI2CReport out = makeTransfer(2, 0, address);
     out[report::kWriteData] = subaddress;
     out[report::kWriteData + 1] = dataByte;
     return sendWrite(out);
@@ -122,8 +200,9 @@ std::uint8_t AdapterLink::I2CWriteArray(std::uint8_t address, std::uint8_t subad
         return status::kInvalidRequest;
     }
     // The length byte counts one byte more than the bytes that follow; the adapter expects it.
-    TUSBI2CReport out = makeTransfer(static_cast<std::uint8_t>(numBytes + 7),
-                                     static_cast<std::uint8_t>(numBytes & 0xFF), 0, address);
+    const auto writeCount = static_cast<std::uint8_t>(numBytes & 0xFF);
+    TUSBI2CReport out = makeTransfer(writeCount, 0, address);
+    out[report::kLength] = static_cast<std::uint8_t>(report::transferLength(writeCount) + 1);
     out[report::kWriteData] = subaddress;
     std::copy_n(dataPointer ? dataPointer : out.data(), dataBytes,
                 out.begin() + report::kWriteData + 1);
@@ -131,23 +210,23 @@ std::uint8_t AdapterLink::I2CWriteArray(std::uint8_t address, std::uint8_t subad
 }
 
 void AdapterLink::I2CRead(std::uint8_t address, TUSBI2CReport& inReport) {
-    sendRead(makeTransfer(6, 0, 1, address), inReport);
+    sendRead(makeTransfer(0, 1, address), inReport);
 }
 
 void AdapterLink::I2CReadCount(std::uint8_t address, std::uint8_t count, TUSBI2CReport& inReport) {
-    sendRead(makeTransfer(6, 0, count, address), inReport);
+    sendRead(makeTransfer(0, count, address), inReport);
 }
 
 void AdapterLink::I2CReadByte(std::uint8_t address, std::uint8_t subaddress,
                               TUSBI2CReport& inReport) {
-    TUSBI2CReport out = makeTransfer(7, 1, 1, address);
+    TUSBI2CReport out = makeTransfer(1, 1, address);
     out[report::kWriteData] = subaddress;
     sendRead(out, inReport);
 }
 
 void AdapterLink::I2CReadArray(std::uint8_t address, std::uint8_t subaddress, std::int32_t numBytes,
                                TUSBI2CReport& inReport) {
-    TUSBI2CReport out = makeTransfer(7, 1, static_cast<std::uint8_t>(numBytes & 0xFF), address);
+    TUSBI2CReport out = makeTransfer(1, static_cast<std::uint8_t>(numBytes & 0xFF), address);
     out[report::kWriteData] = subaddress;
     sendRead(out, inReport);
 }
@@ -183,6 +262,11 @@ bool AdapterLink::HIDCtlEnumerate(const hid::DeviceInfo& hidDev, int idx) {
 
 void AdapterLink::HIDCtlDeviceChange() {
     if (inDeviceChange_) return;
+    if (inExchange_) {
+        // A notice never interrupts an exchange: the device object is still in use.
+        noticeDeferred_ = true;
+        return;
+    }
     inDeviceChange_ = true;
     struct Leave {
         bool& flag;
@@ -191,11 +275,21 @@ void AdapterLink::HIDCtlDeviceChange() {
 
     if (HID_I2C && !HID_I2C->pluggedIn()) HID_I2C.reset();
     if (!HID_I2C) {
+        forgetSync();
         controller_.enumerate([this](const hid::DeviceInfo& info, int index) {
             return HIDCtlEnumerate(info, index);
         });
+    } else {
+        newUserAction();
     }
     DeviceAttachMessage(HID_I2C != nullptr);
+    // Pulled out during its own arrival: its notice was not taken, so the removal is shown
+    // here rather than an adapter that is not there.
+    if (HID_I2C && !HID_I2C->pluggedIn()) {
+        HID_I2C.reset();
+        forgetSync();
+        DeviceAttachMessage(false);
+    }
 }
 
 void AdapterLink::DeviceAttachMessage(bool attached) {
@@ -226,6 +320,8 @@ void AdapterLink::GetFirmwareRev() {
     if (!sendCommand(cmdFirmwareRev, in)) return;
     const auto* first = in.data() + report::kFirmwareRev;
     firmwareRev_.assign(first, first + report::kFirmwareRevLength);
+    probeAnswer_.emplace();
+    std::copy_n(first, report::kFirmwareRevLength, probeAnswer_->begin());
 }
 
 void AdapterLink::GetSerialNumber() {
@@ -260,7 +356,7 @@ std::uint8_t AdapterLink::HID_UpdateClock(std::uint32_t newClock, bool /*drive*/
         return status::kNoHardware;
     }
     actualClock_ = clockFromDivider(clockDivider(newClock));
-    TUSBI2CReport out = makeReport(10, cmdSetClock);
+    TUSBI2CReport out = makeReport(report::kLengthSetClock, cmdSetClock);
     const auto hz = static_cast<std::uint32_t>(actualClock_);
     for (std::size_t i = 0; i < 4; ++i) {
         out[report::kClockHz + i] = static_cast<std::uint8_t>((hz >> (8 * i)) & 0xFF);

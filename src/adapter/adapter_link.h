@@ -4,8 +4,10 @@
 // No windowing code: it reports through a status sink and an adapter-state listener,
 // which the main window implements.
 
+#include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "adapter/status_texts.h"
@@ -36,6 +38,24 @@ public:
 };
 
 inline constexpr std::int32_t BaseClock = 48000000;
+
+// Reports carry no tag, so an answer that turns up after its exchange timed out would be taken
+// for the next exchange's answer. The link therefore keeps track of whether it is in step
+// with the adapter:
+// - A read time-out leaves the link out of step: an answer may still be on its way.
+// - Before the next exchange an out-of-step link re-synchronises: it sends a firmware revision
+//   request, whose answer it can recognise, and drops every report until a revision answer
+//   arrives, within one read time-out. Answers come in the order the requests went out, and
+//   nothing but revision requests is sent while out of step, so all that may still follow is
+//   revision answers owed to earlier requests: the link counts them and drops them wherever
+//   they turn up. Only then does it send the exchange.
+// - A re-synchronisation that fails gives the adapter up: every further exchange fails at once
+//   with 170, so a bus operation of many exchanges over a silent adapter ends within about two
+//   read time-outs instead of waiting one per exchange.
+// - A given-up link tries again (out of step) at the next user action (newUserAction, which
+//   the program calls whenever its event loop has run dry) or at the next device notice.
+// - A device notice that changes the adapter object starts the new one in step.
+enum class LinkSync { InStep, OutOfStep, GaveUp };
 
 class AdapterLink final : public Transfers {
 public:
@@ -83,6 +103,10 @@ public:
     // outside 1..48000 kHz is treated as the nearest one inside.
     std::uint8_t HID_UpdateClock(std::uint32_t newClock, bool drive);
 
+    // Between two user actions: a link that gave the adapter up may try to re-synchronise.
+    void newUserAction();
+    [[nodiscard]] LinkSync sync() const { return sync_; }
+
     [[nodiscard]] bool attached() const { return HID_I2C != nullptr; }
     [[nodiscard]] const std::string& firmwareRev() const { return firmwareRev_; }
     [[nodiscard]] std::int32_t SerialNumber() const { return serialNumber_; }
@@ -91,6 +115,17 @@ public:
 private:
     // The exchange; false when no input report came back (the status is then 170).
     bool exchange(const TUSBI2CReport& outReport, TUSBI2CReport& inReport);
+    // Write and read of one exchange on a link in step.
+    bool sendAndReceive(const TUSBI2CReport& outReport, TUSBI2CReport& inReport);
+    // Brings an out-of-step link back in step if it can; false for a link given up.
+    bool getInStep();
+    bool resynchronise();
+    // Reads until the answer to a request of `command` comes, within one read time-out,
+    // dropping what cannot be it; while re-synchronising, everything up to a revision answer.
+    // Returns what the HID read returned: the report's size, 0 on time-out, -1 on an error.
+    int readAnswer(std::uint8_t command, TUSBI2CReport& inReport, bool resyncing);
+    [[nodiscard]] bool isProbeAnswer(const TUSBI2CReport& inReport) const;
+    void forgetSync();
     // Sends a command without fields; false when the adapter did not answer.
     bool sendCommand(Command command, TUSBI2CReport& inReport);
     std::uint8_t sendWrite(const TUSBI2CReport& outReport);
@@ -105,6 +140,14 @@ private:
     std::int32_t serialNumber_ = 0;
     std::int32_t actualClock_ = 100000;
     bool inDeviceChange_ = false;
+    // A notice that comes while an exchange is under way waits for its end.
+    bool inExchange_ = false;
+    bool noticeDeferred_ = false;
+    LinkSync sync_ = LinkSync::InStep;
+    // Firmware revision requests sent whose answers have not been seen.
+    int owedProbeAnswers_ = 0;
+    // The revision answer of the adapter object in use: what a re-synchronisation waits for.
+    std::optional<std::array<std::uint8_t, report::kFirmwareRevLength>> probeAnswer_;
 };
 
 }  // namespace parvex::adapter

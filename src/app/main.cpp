@@ -1,17 +1,20 @@
 // Program start: options, the dark style, the main window over the real or the virtual
 // adapter, and the message loop.
+#include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QScreen>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 
+#include "app/virtual_adapter_window.h"
 #include "common/report.h"
 #include "hid/hidapi_backend.h"
 #include "hid/virtual_backend.h"
 #include "shell/Main.h"
 #include "shell/style.h"
 #include "shell/version.h"
-#include "shell/virtual_adapter_window.h"
 #include "sim/virtual_adapter.h"
 
 namespace {
@@ -23,7 +26,8 @@ constexpr const char* kUsage =
     "Options:\n"
     "  --virtual-adapter  run on the built-in virtual adapter (an EEPROM and a register\n"
     "                     device on its bus) with a tool window to plug, unplug, stall it\n"
-    "                     and hold bus lines low\n"
+    "                     (now or a number of exchanges ahead), hold bus lines low and\n"
+    "                     watch the register device's values\n"
     "  --probe-adapter    exit with 0 when a Parvex adapter is plugged in, 1 otherwise\n"
     "  --version          print the program's version\n"
     "  --help             print this text\n"
@@ -87,15 +91,28 @@ int main(int argc, char* argv[]) {
 
     parvex::shell::TfrmMain frmMain(std::move(controller));
     frmMain.show();
+    // Every bus operation runs inside one event handler, so the event loop running dry marks
+    // the end of a user action: an adapter the link gave up on may be tried again.
+    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
+                     &frmMain, [&frmMain] { frmMain.link().newUserAction(); });
 
     if (virtualController) {
         // A tool window of the main one: it stays beside it and does not keep the program
         // running once the main window has closed.
-        auto* tool = new parvex::shell::VirtualAdapterWindow(*virtualController, &frmMain);
+        auto* tool = new parvex::app::VirtualAdapterWindow(*virtualController, &frmMain);
         // Beside the main window, on whichever side has room for it.
         const QRect frame = frmMain.frameGeometry();
-        const int left = frame.left() - tool->frameGeometry().width() - 8;
-        tool->move(left >= 0 ? QPoint(left, frame.top()) : frame.topRight() + QPoint(8, 0));
+        const QRect screen = frmMain.screen()->availableGeometry();
+        const QSize size = tool->frameGeometry().size();
+        const int left = frame.left() - size.width() - 8;
+        QPoint at =
+            left >= screen.left() ? QPoint(left, frame.top()) : frame.topRight() + QPoint(8, 0);
+        // Where neither side has room it overlaps the main window rather than leave the screen.
+        at.setX(std::clamp(at.x(), screen.left(),
+                           std::max(screen.left(), screen.right() - size.width())));
+        at.setY(std::clamp(at.y(), screen.top(),
+                           std::max(screen.top(), screen.bottom() - size.height())));
+        tool->move(at);
         tool->show();
     }
     return app.exec();

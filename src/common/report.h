@@ -9,8 +9,9 @@
 namespace parvex {
 
 inline constexpr std::size_t kReportSize = 65;
-
 // Byte 0 is the report id (always 0), bytes 1 to 64 the report data.
+inline constexpr std::size_t kReportDataSize = kReportSize - 1;
+
 using TUSBI2CReport = std::array<std::uint8_t, kReportSize>;
 
 // USB identifiers of the Parvex adapter (pid.codes test range).
@@ -22,6 +23,12 @@ namespace report {
 inline constexpr std::size_t kReportId = 0;
 inline constexpr std::size_t kLength = 1;
 inline constexpr std::size_t kCommand = 2;
+// The length byte of a command without fields: the length byte and the command byte.
+inline constexpr std::uint8_t kLengthNoFields = 2;
+// The length byte of a cmdTransfer report: up to its last write byte.
+constexpr std::uint8_t transferLength(std::uint8_t writeCount) {
+    return static_cast<std::uint8_t>(6 + writeCount);
+}
 // Input report.
 inline constexpr std::size_t kStatus = 2;
 inline constexpr std::size_t kInData = 3;
@@ -40,6 +47,8 @@ inline constexpr std::size_t kMessageData = 7;
 // cmdSetClock fields.
 inline constexpr std::size_t kClockHz = 3;    // 4 bytes, least significant first
 inline constexpr std::size_t kClockFlag = 7;  // always 1
+// Its length byte counts three zero bytes after the flag.
+inline constexpr std::uint8_t kLengthSetClock = 10;
 // cmdPortStatus answer.
 inline constexpr std::size_t kLineState = 3;
 inline constexpr std::size_t kFirstCount = 4;   // 2 bytes, least significant first

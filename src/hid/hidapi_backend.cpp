@@ -13,7 +13,7 @@ namespace {
 
 // The adapter's reports carry no report number: hidraw takes id 0 plus the 64 data bytes
 // on output and gives the 64 data bytes alone on input.
-constexpr std::size_t kPayloadSize = kReportSize - 1;
+constexpr std::size_t kPayloadSize = kReportDataSize;
 // Enough to empty any input queue; a device that never stops sending cannot hang the drain.
 constexpr int kMaxDrainedReports = 256;
 

@@ -18,6 +18,42 @@ struct VirtualController::State {
     bool checkedOut = false;
     std::deque<TUSBI2CReport> held;     // answered while stalled, not yet sent
     std::deque<TUSBI2CReport> arrived;  // sent by the adapter, waiting to be read
+    std::optional<ScheduledFault> fault;
+    unsigned answersToHold = 0;
+    bool releaseHeldAtNextWrite = false;
+    std::function<void()> changeHandler;
+    std::function<void()> observer;
+
+    void notify() {
+        // The handler may replace itself while it runs.
+        if (auto handler = changeHandler) handler();
+    }
+    void unplug() {
+        if (!plugged) return;
+        plugged = false;
+        checkedOut = false;
+        fault.reset();
+        answersToHold = 0;
+        releaseHeldAtNextWrite = false;
+        held.clear();
+        arrived.clear();
+        notify();
+    }
+    void releaseHeld() {
+        for (const auto& in : held) arrived.push_back(in);
+        held.clear();
+    }
+    // The fault that strikes this exchange, counting it down otherwise.
+    std::optional<ScheduledFault::Kind> faultDue() {
+        if (!fault) return std::nullopt;
+        if (fault->remaining > 0) {
+            --fault->remaining;
+            return std::nullopt;
+        }
+        const ScheduledFault::Kind kind = fault->kind;
+        fault.reset();
+        return kind;
+    }
 };
 
 namespace {
@@ -54,9 +90,28 @@ public:
         }
         TUSBI2CReport out{};
         std::memcpy(out.data(), report, length);
+        // The notice of a scheduled pull may free this device object; the state lives on.
+        const std::shared_ptr<VirtualController::State> keep = state_;
+        VirtualController::State& s = *keep;
+        if (s.releaseHeldAtNextWrite && !s.stalled) {
+            s.releaseHeldAtNextWrite = false;
+            s.releaseHeld();
+        }
+        const auto fault = s.faultDue();
+        if (fault == ScheduledFault::Kind::Stall) s.stalled = true;
         TUSBI2CReport in{};
-        state_->adapter.exchange(out, in);
-        (state_->stalled ? state_->held : state_->arrived).push_back(in);
+        s.adapter.exchange(out, in);
+        if (fault == ScheduledFault::Kind::Unplug) {
+            s.unplug();
+        } else if (s.stalled) {
+            s.held.push_back(in);
+        } else if (s.answersToHold > 0) {
+            s.held.push_back(in);
+            s.releaseHeldAtNextWrite = --s.answersToHold == 0;
+        } else {
+            s.arrived.push_back(in);
+        }
+        if (auto observer = s.observer) observer();
         return static_cast<int>(length);
     }
 
@@ -104,16 +159,11 @@ void VirtualController::plug() {
     ++state_->session;
     state_->checkedOut = false;
     state_->adapter.powerOn();
-    notify();
+    state_->notify();
 }
 
 void VirtualController::unplug() {
-    if (!state_->plugged) return;
-    state_->plugged = false;
-    state_->checkedOut = false;
-    state_->held.clear();
-    state_->arrived.clear();
-    notify();
+    state_->unplug();
 }
 
 bool VirtualController::plugged() const {
@@ -123,8 +173,9 @@ bool VirtualController::plugged() const {
 void VirtualController::setStalled(bool stalled) {
     state_->stalled = stalled;
     if (!stalled) {
-        for (const auto& in : state_->held) state_->arrived.push_back(in);
-        state_->held.clear();
+        state_->answersToHold = 0;
+        state_->releaseHeldAtNextWrite = false;
+        state_->releaseHeld();
     }
 }
 
@@ -135,13 +186,13 @@ bool VirtualController::stalled() const {
 void VirtualController::plugOtherDevice() {
     if (state_->otherPlugged) return;
     state_->otherPlugged = true;
-    notify();
+    state_->notify();
 }
 
 void VirtualController::unplugOtherDevice() {
     if (!state_->otherPlugged) return;
     state_->otherPlugged = false;
-    notify();
+    state_->notify();
 }
 
 void VirtualController::enumerate(
@@ -165,12 +216,32 @@ std::unique_ptr<Device> VirtualController::checkOut(int index) {
 }
 
 void VirtualController::setChangeHandler(std::function<void()> handler) {
-    handler_ = std::move(handler);
+    state_->changeHandler = std::move(handler);
 }
 
-void VirtualController::notify() {
-    // The handler may replace itself while it runs.
-    if (auto handler = handler_) handler();
+void VirtualController::scheduleUnplug(unsigned exchanges) {
+    state_->fault = ScheduledFault{ScheduledFault::Kind::Unplug, exchanges};
+}
+
+void VirtualController::scheduleStall(unsigned exchanges) {
+    state_->fault = ScheduledFault{ScheduledFault::Kind::Stall, exchanges};
+}
+
+void VirtualController::cancelScheduledFault() {
+    state_->fault.reset();
+}
+
+std::optional<ScheduledFault> VirtualController::scheduledFault() const {
+    return state_->fault;
+}
+
+void VirtualController::holdAnswers(unsigned count) {
+    state_->answersToHold = count;
+    state_->releaseHeldAtNextWrite = false;
+}
+
+void VirtualController::setExchangeObserver(std::function<void()> observer) {
+    state_->observer = std::move(observer);
 }
 
 }  // namespace parvex::hid

@@ -7,6 +7,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "common/report.h"
@@ -14,6 +15,15 @@
 #include "sim/virtual_adapter.h"
 
 namespace parvex::hid {
+
+// A fault that strikes after a number of further exchanges, so that a person can watch it hit
+// the middle of a bus operation that blocks the program while it runs.
+struct ScheduledFault {
+    enum class Kind { Unplug, Stall };
+    Kind kind = Kind::Unplug;
+    // Exchanges still answered normally before the fault strikes the next one.
+    unsigned remaining = 0;
+};
 
 class VirtualController final : public Controller {
 public:
@@ -43,6 +53,21 @@ public:
     void plugOtherDevice();
     void unplugOtherDevice();
 
+    // After `exchanges` more answered exchanges the adapter is pulled out during the next one:
+    // its report is carried out but never answered. The notice comes at once.
+    void scheduleUnplug(unsigned exchanges);
+    // After `exchanges` more answered exchanges the adapter stalls (as setStalled(true)).
+    void scheduleStall(unsigned exchanges);
+    void cancelScheduledFault();
+    [[nodiscard]] std::optional<ScheduledFault> scheduledFault() const;
+    // The answers to the next `count` reports are held back; they all arrive inside the
+    // exchange after them, between its write and its read, where a link that takes the first
+    // report to come as its answer gets one that belongs to an earlier exchange.
+    void holdAnswers(unsigned count);
+
+    // Called after every report the adapter has taken (the tool window's live view).
+    void setExchangeObserver(std::function<void()> observer);
+
     void enumerate(const std::function<bool(const DeviceInfo&, int index)>& callback) override;
     [[nodiscard]] std::unique_ptr<Device> checkOut(int index) override;
     void setChangeHandler(std::function<void()> handler) override;
@@ -52,10 +77,7 @@ public:
     struct State;
 
 private:
-    void notify();
-
     std::shared_ptr<State> state_;
-    std::function<void()> handler_;
     std::vector<DeviceInfo> listed_;
 };
 

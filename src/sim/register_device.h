@@ -20,6 +20,8 @@ public:
     std::vector<std::uint8_t>& registers() { return registers_; }
     const std::vector<std::uint8_t>& registers() const { return registers_; }
     [[nodiscard]] std::size_t registerPointer() const { return pointer_; }
+    // 8-bit form, bit 0 clear.
+    [[nodiscard]] std::uint8_t busAddress() const { return address_; }
 
     bool answers(std::uint8_t addressByte) const override;
     bool start(std::uint8_t addressByte, bool read) override;

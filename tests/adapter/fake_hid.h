@@ -18,10 +18,12 @@ namespace parvex::test {
 // What a device does with the next output report.
 struct Reply {
     enum class Kind {
-        Answer,  // the report is read back at once
-        Late,    // the read times out; the report turns up in the input queue afterwards
-        Silent,  // nothing ever comes back
-        Error,   // the read fails (and the device is gone)
+        Answer,   // the report is read back at once
+        Late,     // the read times out; the report turns up in the input queue afterwards
+        Silent,   // nothing ever comes back
+        Delayed,  // the read times out; the report arrives inside the next exchange, after its
+                  // write
+        Error,    // the read fails (and the device is gone)
     };
     Kind kind = Kind::Answer;
     TUSBI2CReport report{};
@@ -48,6 +50,7 @@ struct FakeDeviceState {
     std::deque<Reply> replies;           // scripted; the responder answers when it runs dry
     std::deque<TUSBI2CReport> inbox;     // input reports that arrived and are not read yet
     std::optional<TUSBI2CReport> lateReport;
+    std::deque<TUSBI2CReport> delayed;  // arrive once the next report has been written
     int writeResult = static_cast<int>(kReportSize);  // bytes a write reports
     int drains = 0;
     std::vector<int> readTimeouts;
@@ -58,6 +61,16 @@ struct FakeDeviceState {
     std::uint8_t lineState = 3;
     std::uint16_t firstCount = 238;
     std::uint16_t secondCount = 238;
+
+    // The responder's answer to a firmware revision request, as a scripted reply.
+    Reply revisionAnswer(Reply::Kind kind = Reply::Kind::Answer) const {
+        TUSBI2CReport request{};
+        request[report::kCommand] = cmdFirmwareRev;
+        Reply r;
+        r.kind = kind;
+        r.report = respond(request);
+        return r;
+    }
 
     TUSBI2CReport respond(const TUSBI2CReport& out) const {
         TUSBI2CReport in{};
@@ -96,6 +109,8 @@ public:
         s_->written.push_back(out);
         if (!s_->pluggedIn) return -1;
         if (s_->writeResult != static_cast<int>(kReportSize)) return s_->writeResult;
+        for (const auto& late : s_->delayed) s_->inbox.push_back(late);
+        s_->delayed.clear();
         Reply reply;
         if (!s_->replies.empty()) {
             reply = s_->replies.front();
@@ -111,6 +126,9 @@ public:
                 s_->lateReport = reply.report;
                 break;
             case Reply::Kind::Silent:
+                break;
+            case Reply::Kind::Delayed:
+                s_->delayed.push_back(reply.report);
                 break;
             case Reply::Kind::Error:
                 failNextRead_ = true;

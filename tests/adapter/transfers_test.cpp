@@ -222,12 +222,13 @@ TEST_F(LinkTest, LateAnswerOfATimedOutExchangeIsDroppedBeforeTheNextOne) {
     late.report[3] = 0xEE;
     Reply own = Reply::status(0);
     own.report[3] = 0x42;
-    adapter->replies = {late, own};
+    adapter->replies = {late, adapter->revisionAnswer(), own};
 
     TUSBI2CReport in{};
     link.I2CReadByte(0xA0, 0, in);
     EXPECT_EQ(in[2], 170);
     ASSERT_EQ(adapter->inbox.size(), 1u);  // the late answer has arrived meanwhile
+    EXPECT_EQ(link.sync(), LinkSync::OutOfStep);
 
     in = {};
     link.I2CReadByte(0xA0, 1, in);
@@ -235,6 +236,10 @@ TEST_F(LinkTest, LateAnswerOfATimedOutExchangeIsDroppedBeforeTheNextOne) {
     EXPECT_EQ(in[3], 0x42);
     EXPECT_EQ(rec.lastStatus(), kSuccess);
     EXPECT_TRUE(adapter->inbox.empty());
+    EXPECT_EQ(link.sync(), LinkSync::InStep);
+    // Back in step through one revision request, sent before the read.
+    ASSERT_EQ(adapter->written.size(), 3u);
+    EXPECT_EQ(adapter->written[1], padded({0, 2, 6}));
 }
 
 }  // namespace

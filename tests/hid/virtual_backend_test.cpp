@@ -127,6 +127,78 @@ TEST_F(VirtualBackendTest, DrainAfterAStallKeepsLateAnswersOutOfTheNextExchange)
     EXPECT_EQ(in[4], 48);
 }
 
+// The command byte the answer read next belongs to, told apart by what each command answers;
+// 0 when the read timed out.
+int answerRead(Device& device) {
+    TUSBI2CReport in{};
+    if (device.read(in.data(), in.size(), kReadTimeoutMs) != static_cast<int>(kReportSize))
+        return 0;
+    if (in[3] == 57 && in[4] == 48) return cmdSerialNumber;  // 12345
+    if (in[3] == 'P') return cmdFirmwareRev;
+    return cmdPortStatus;
+}
+
+TEST_F(VirtualBackendTest, ScheduledUnplugTakesTheReportThenTheAdapterIsGone) {
+    auto device = plugAndCheckOut();
+    ASSERT_NE(device, nullptr);
+    int observed = 0;
+    controller.setExchangeObserver([&] { ++observed; });
+    controller.scheduleUnplug(2);
+    const int noticesBefore = notices;
+    for (int i = 0; i < 2; ++i) {
+        send(*device, cmdSerialNumber);
+        EXPECT_EQ(answerRead(*device), cmdSerialNumber);
+    }
+    ASSERT_TRUE(controller.scheduledFault());
+    EXPECT_EQ(controller.scheduledFault()->remaining, 0u);
+    EXPECT_EQ(notices, noticesBefore);
+
+    send(*device, cmdSerialNumber);  // carried out, never answered
+    EXPECT_EQ(controller.adapter().outputLog().size(), 3u);
+    EXPECT_EQ(notices, noticesBefore + 1);
+    EXPECT_FALSE(device->pluggedIn());
+    TUSBI2CReport in{};
+    EXPECT_EQ(device->read(in.data(), in.size(), kReadTimeoutMs), -1);
+    EXPECT_FALSE(controller.scheduledFault());
+    EXPECT_EQ(observed, 3);
+}
+
+TEST_F(VirtualBackendTest, ScheduledStallHoldsAnswersFromItsExchangeOn) {
+    auto device = plugAndCheckOut();
+    ASSERT_NE(device, nullptr);
+    controller.scheduleStall(1);
+    send(*device, cmdSerialNumber);
+    EXPECT_EQ(answerRead(*device), cmdSerialNumber);
+    EXPECT_FALSE(controller.stalled());
+    send(*device, cmdFirmwareRev);
+    EXPECT_TRUE(controller.stalled());
+    EXPECT_EQ(answerRead(*device), 0);
+    controller.setStalled(false);
+    EXPECT_EQ(answerRead(*device), cmdFirmwareRev);
+
+    controller.scheduleStall(0);
+    controller.cancelScheduledFault();
+    send(*device, cmdSerialNumber);
+    EXPECT_EQ(answerRead(*device), cmdSerialNumber);
+}
+
+TEST_F(VirtualBackendTest, HeldAnswersArriveInsideTheNextExchangeAheadOfItsOwn) {
+    auto device = plugAndCheckOut();
+    ASSERT_NE(device, nullptr);
+    controller.holdAnswers(2);
+    send(*device, cmdFirmwareRev);
+    EXPECT_EQ(answerRead(*device), 0);
+    send(*device, cmdPortStatus);
+    EXPECT_EQ(answerRead(*device), 0);
+    device->drainInput();  // nothing has arrived yet to be dropped
+    send(*device, cmdSerialNumber);
+    EXPECT_EQ(answerRead(*device), cmdFirmwareRev);
+    EXPECT_EQ(answerRead(*device), cmdPortStatus);
+    EXPECT_EQ(answerRead(*device), cmdSerialNumber);
+    send(*device, cmdSerialNumber);
+    EXPECT_EQ(answerRead(*device), cmdSerialNumber);
+}
+
 TEST_F(VirtualBackendTest, WriteRefusesWhatIsNotOneOutputReport) {
     auto device = plugAndCheckOut();
     ASSERT_NE(device, nullptr);

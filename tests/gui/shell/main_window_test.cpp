@@ -1,10 +1,6 @@
 // The main window: start-up state, the adapter's arrival and removal, menus and child windows.
-#include <QCheckBox>
-#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QTest>
 
 #include "adapter/status_texts.h"
@@ -13,7 +9,6 @@
 #include "gui/shell/shell_fixture.h"
 #include "shell/Bitrate.h"
 #include "shell/links.h"
-#include "shell/virtual_adapter_window.h"
 
 namespace parvex::test {
 namespace {
@@ -364,32 +359,6 @@ TEST_F(ShellTest, WebPageItemOpensTheProductPage) {
     action("mnuParvex")->trigger();
     shell::setUrlOpener({});
     EXPECT_EQ(opened, QList<QUrl>{QUrl("https://www.example.com/products.html")});
-}
-
-TEST_F(ShellTest, VirtualAdapterWindowSwitchesReachTheMainWindow) {
-    start(/*plugged=*/false);
-    settle();
-    shell::VirtualAdapterWindow tool(*virt);
-    const auto* list = tool.findChild<QListWidget*>("lstDevices");
-    ASSERT_NE(list, nullptr);
-    ASSERT_EQ(list->count(), 2);
-    EXPECT_TRUE(list->item(0)->text().contains("EEPROM"));
-
-    QTest::mouseClick(tool.findChild<QPushButton*>("btnPlug"), Qt::LeftButton);
-    settle();
-    EXPECT_EQ(panel(MarkupStatusBar::HardwarePanel), kDetected);
-    EXPECT_FALSE(tool.findChild<QPushButton*>("btnPlug")->isEnabled());
-
-    tool.findChild<QRadioButton*>("rbSdaLow")->click();
-    EXPECT_EQ(virt->adapter().lines(), sim::Lines::SdaLow);
-    tool.findChild<QCheckBox*>("chbOtherDevice")->click();
-    settle();
-    EXPECT_EQ(prompts.texts(),
-              QStringList{"SDA low. Ensure pull-ups are connected to SDA and SCL."});
-
-    QTest::mouseClick(tool.findChild<QPushButton*>("btnUnplug"), Qt::LeftButton);
-    settle();
-    EXPECT_EQ(panel(MarkupStatusBar::HardwarePanel), kNotDetected);
 }
 
 }  // namespace
