@@ -9,6 +9,11 @@
 
 namespace parvex::expert {
 
+TUSBI2CReport& ReplyReport() {
+    static TUSBI2CReport reply{};
+    return reply;
+}
+
 void applyIgnoreAck(TUSBI2CReport& record, bool ignoreAck) {
     std::uint8_t& options = record[report::kMessageOptions];
     if (ignoreAck)
@@ -55,10 +60,13 @@ Delay delayAfter(const MessageTable& table, int r) {
 namespace {
 
 // Waits out message r's delay; the conversion message when its text is not a number.
-std::optional<std::string> waitAfter(const MessageTable& table, int r) {
+std::optional<std::string> waitAfter(const MessageTable& table, int r, RunTarget& target) {
     const Delay d = delayAfter(table, r);
     if (d.error) return d.error;
-    if (d.ms > 0) timing::sleepMs(d.ms);
+    if (d.ms > 0) {
+        target.waiting(d.ms);
+        timing::sleepMs(d.ms);
+    }
     return std::nullopt;
 }
 
@@ -76,7 +84,7 @@ RunResult runSendAll(const MessageTable& table, RunTarget& target) {
             result.stopped = true;
             return result;
         }
-        if ((result.error = waitAfter(table, r))) {
+        if ((result.error = waitAfter(table, r, target))) {
             result.stopped = true;
             return result;
         }
@@ -98,7 +106,7 @@ RunResult runSequencePass(const MessageTable& table, const Sequence& sequence, i
             result.stopped = true;
             return result;
         }
-        if ((result.error = waitAfter(table, r))) {
+        if ((result.error = waitAfter(table, r, target))) {
             result.stopped = true;
             return result;
         }

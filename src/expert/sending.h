@@ -22,6 +22,9 @@ class Sequence;
 // The status the sequence runs let pass along with success.
 inline constexpr std::uint8_t kSequencePassStatus = 11;
 
+// The answer to the last read message, program-wide, kept until the next read.
+TUSBI2CReport& ReplyReport();
+
 // Sets or clears the record's acknowledge bit for one send.
 void applyIgnoreAck(TUSBI2CReport& record, bool ignoreAck);
 
@@ -50,6 +53,8 @@ class RunTarget {
 public:
     virtual ~RunTarget() = default;
     virtual void showProgress(const std::string& text) = 0;
+    // Before a message's delay is waited out (ms > 0): the last chance to show the progress.
+    virtual void waiting(std::uint32_t /*ms*/) {}
     virtual std::uint8_t SendMessage(int r) = 0;
     virtual std::uint8_t ReceiveMessage(int r) = 0;
 };

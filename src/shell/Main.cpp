@@ -11,6 +11,7 @@
 
 #include "adapter/status_texts.h"
 #include "eeprom/SmallEE.h"
+#include "expert/Message.h"
 #include "shell/About.h"
 #include "shell/Bitrate.h"
 #include "shell/links.h"
@@ -147,6 +148,7 @@ void TfrmMain::createMenus() {
     }
     // These two windows arrive with their own subsystems; the items are already in place.
     mnuExpert = addItem(mnuDevice, "mnuExpert", QStringLiteral("Expert Mode"));
+    connect(mnuExpert, &QAction::triggered, this, &TfrmMain::mnuExpertClick);
     mnuUserDefined = addItem(mnuDevice, "mnuUserDefined", QStringLiteral("User Definable"));
 
     mnuOptions = makeMenu(this, "mnuOptions", QStringLiteral("Options"),
@@ -396,6 +398,16 @@ void TfrmMain::ExitClick() {
 
 void TfrmMain::mnuEEPROMClick(int sizeBytes) {
     addChild(new eeprom::TfrmSmallEE(*this, sizeBytes));
+}
+
+void TfrmMain::mnuExpertClick() {
+    if (!frmMessage_) {
+        frmMessage_ = new expert::TfrmMessage(*this);
+        addChild(frmMessage_);
+    } else if (auto* sub = qobject_cast<QMdiSubWindow*>(frmMessage_->parentWidget())) {
+        mdiArea_->setActiveSubWindow(sub);
+    }
+    EnableMenus();
 }
 
 void TfrmMain::BitRateClick() {
