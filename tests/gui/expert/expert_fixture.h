@@ -90,6 +90,9 @@ protected:
         QTest::keyClick(grid(), Qt::Key_5);
         auto* editor = w->findChild<expert::TfrmEditor*>(QStringLiteral("frmEditor"));
         EXPECT_NE(editor, nullptr);
+        if (editor) editor->activateWindow();
+        if (editor && !QTest::qWaitForWindowActive(editor))
+            ADD_FAILURE() << "the message editor never became active";
         return editor;
     }
     template <typename T>
