@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "common/file_io.h"
+#include "expert/FrozenColumnsView.h"
 #include "expert/MessageEditor.h"
 #include "expert/MessageModel.h"
 #include "expert/data_file.h"
@@ -138,7 +139,8 @@ void TfrmMessage::buildToolBar(QWidget* bar) {
 }
 
 void TfrmMessage::buildTable() {
-    grdData = new QTableView(this);
+    auto* view = new FrozenColumnsView(this);
+    grdData = view;
     grdData->setObjectName(QStringLiteral("grdData"));
     grdData->setToolTip(QStringLiteral("Double-click on the desired message to edit the message"));
     grdData->setModel(model_);
@@ -158,9 +160,12 @@ void TfrmMessage::buildTable() {
     rows->setSectionResizeMode(QHeaderView::Fixed);
     rows->setMinimumSectionSize(kRowHeight);
     rows->setDefaultSectionSize(kRowHeight);
+    // Msg #, Start, Address and R/W stay in view when the table scrolls sideways.
+    view->freezeColumns(colData);
     grdData->setCurrentIndex(model_->index(0, colData));
     grdData->installEventFilter(this);
     grdData->viewport()->installEventFilter(this);
+    view->frozenView()->viewport()->installEventFilter(this);
 }
 
 void TfrmMessage::buildSendPanel(QWidget* panel) {
@@ -288,7 +293,9 @@ bool TfrmMessage::eventFilter(QObject* watched, QEvent* event) {
         openEditor();
         return true;
     }
-    if (watched == grdData->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+    if (event->type() == QEvent::MouseButtonDblClick &&
+        (watched == grdData->viewport() ||
+         watched == static_cast<FrozenColumnsView*>(grdData)->frozenView()->viewport())) {
         openEditor();
         return true;
     }

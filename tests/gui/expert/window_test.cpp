@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QToolButton>
 
 #include "gui/expert/expert_fixture.h"
@@ -128,6 +129,30 @@ TEST_F(ExpertTest, PasteOfNothingCopiedReportsTheAddressAndLeavesTheTableUnmodif
     EXPECT_FALSE(w->TableModified());
     click("btnClearRow");
     EXPECT_FALSE(w->TableModified());
+}
+
+TEST_F(ExpertTest, FirstFourColumnsStayInViewWhenTheTableScrollsSideways) {
+    main->resize(500, 400);
+    settle();
+    QScrollBar* bar = grid()->horizontalScrollBar();
+    ASSERT_GT(bar->maximum(), 0);
+    bar->setValue(bar->maximum());
+    auto* frozen = w->findChild<QTableView*>(QStringLiteral("grdDataFrozen"));
+    ASSERT_NE(frozen, nullptr);
+    EXPECT_TRUE(frozen->isVisible());
+    EXPECT_EQ(frozen->width(), 42 + 35 + 53 + 38);
+    for (int c = 0; c < expert::kColumnCount; ++c)
+        EXPECT_EQ(frozen->isColumnHidden(c), c >= expert::colData) << c;
+    EXPECT_LT(grid()->columnViewportPosition(expert::colNumber), 0);  // scrolled away below
+
+    // A double-click on the frozen columns opens the editor like one anywhere else.
+    selectRow(2);
+    QTest::mouseDClick(frozen->viewport(), Qt::LeftButton, {},
+                       frozen->visualRect(frozen->model()->index(1, expert::colAddress)).center());
+    auto* editor = w->findChild<expert::TfrmEditor*>(QStringLiteral("frmEditor"));
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->windowTitle(), "Message Editor - Msg # 2");
+    editor->hide();
 }
 
 TEST_F(ExpertTest, SelectionShowsTheActiveMessage) {
