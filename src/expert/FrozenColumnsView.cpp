@@ -1,15 +1,94 @@
 #include "expert/FrozenColumnsView.h"
 
 #include <QHeaderView>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QScrollBar>
+#include <QVector>
 
 namespace parvex::expert {
 
-FrozenColumnsView::FrozenColumnsView(QWidget* parent) : QTableView(parent) {}
+const QStaticText& TextTableView::laidOut(const QString& text) {
+    if (textsFont_ != font() || texts_.size() > 4096) {
+        texts_.clear();
+        textsFont_ = font();
+    }
+    auto it = texts_.find(text);
+    if (it == texts_.end()) {
+        QStaticText laid(text);
+        laid.setTextFormat(Qt::PlainText);
+        laid.prepare(QTransform(), font());
+        it = texts_.insert(text, laid);
+    }
+    return *it;
+}
+
+void TextTableView::paintEvent(QPaintEvent* event) {
+    QAbstractItemModel* m = model();
+    if (!m || m->rowCount() == 0 || m->columnCount() == 0) {
+        QTableView::paintEvent(event);
+        return;
+    }
+    QPainter painter(viewport());
+    painter.setFont(font());
+    const QRect area = event->rect();
+    const QPalette::ColorGroup group = isEnabled() ? QPalette::Normal : QPalette::Disabled;
+    const QPalette& pal = palette();
+    painter.fillRect(area, pal.brush(group, QPalette::Base));
+
+    int firstRow = rowAt(area.top());
+    int lastRow = rowAt(area.bottom());
+    int firstColumn = columnAt(area.left());
+    int lastColumn = columnAt(area.right());
+    if (firstRow < 0 || firstColumn < 0) return;  // the area lies past the last cell
+    if (lastRow < 0) lastRow = m->rowCount() - 1;
+    if (lastColumn < 0) lastColumn = m->columnCount() - 1;
+
+    const QModelIndex current = currentIndex();
+    const int right = columnViewportPosition(lastColumn) + columnWidth(lastColumn);
+    const int bottom = rowViewportPosition(lastRow) + rowHeight(lastRow);
+    constexpr int kPadding = 3;
+    for (int row = firstRow; row <= lastRow; ++row) {
+        const int y = rowViewportPosition(row);
+        const int h = rowHeight(row);
+        for (int column = firstColumn; column <= lastColumn; ++column) {
+            if (isColumnHidden(column)) continue;
+            const QRect cell(columnViewportPosition(column), y, columnWidth(column), h);
+            const QModelIndex index = m->index(row, column);
+            const bool selected = index == current;
+            if (selected) painter.fillRect(cell, pal.brush(group, QPalette::Highlight));
+            const QString text = index.data(Qt::DisplayRole).toString();
+            if (text.isEmpty()) continue;
+            const QStaticText& laid = laidOut(text);
+            const QSizeF size = laid.size();
+            const auto align = index.data(Qt::TextAlignmentRole).value<Qt::Alignment>();
+            const qreal x = (align & Qt::AlignHCenter) ? cell.x() + (cell.width() - size.width()) / 2
+                                                       : cell.x() + kPadding;
+            const qreal top = cell.y() + (cell.height() - size.height()) / 2;
+            painter.setPen(pal.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+            const bool fits = x >= cell.x() && x + size.width() <= cell.right();
+            if (!fits) painter.setClipRect(cell.adjusted(0, 0, -1, -1) & area);
+            painter.drawStaticText(QPointF(x, top), laid);
+            if (!fits) painter.setClipping(false);
+        }
+    }
+    // Lines as one-pixel fills: the raster engine strokes lines many times more slowly.
+    const QColor lineColour = pal.color(group, QPalette::Mid);
+    for (int row = firstRow; row <= lastRow; ++row)
+        painter.fillRect(QRect(0, rowViewportPosition(row) + rowHeight(row) - 1, right, 1) & area,
+                         lineColour);
+    for (int column = firstColumn; column <= lastColumn; ++column) {
+        if (isColumnHidden(column)) continue;
+        const int x = columnViewportPosition(column) + columnWidth(column) - 1;
+        painter.fillRect(QRect(x, 0, 1, bottom) & area, lineColour);
+    }
+}
+
+FrozenColumnsView::FrozenColumnsView(QWidget* parent) : TextTableView(parent) {}
 
 void FrozenColumnsView::freezeColumns(int count) {
     count_ = count;
-    frozen_ = new QTableView(this);
+    frozen_ = new TextTableView(this);
     frozen_->setObjectName(objectName() + QStringLiteral("Frozen"));
     frozen_->setModel(model());
     frozen_->setSelectionModel(selectionModel());
@@ -64,18 +143,18 @@ void FrozenColumnsView::placeFrozen() {
 }
 
 void FrozenColumnsView::resizeEvent(QResizeEvent* event) {
-    QTableView::resizeEvent(event);
+    TextTableView::resizeEvent(event);
     placeFrozen();
 }
 
 void FrozenColumnsView::updateGeometries() {
-    QTableView::updateGeometries();
+    TextTableView::updateGeometries();
     placeFrozen();
 }
 
 QModelIndex FrozenColumnsView::moveCursor(CursorAction cursorAction,
                                           Qt::KeyboardModifiers modifiers) {
-    const QModelIndex current = QTableView::moveCursor(cursorAction, modifiers);
+    const QModelIndex current = TextTableView::moveCursor(cursorAction, modifiers);
     // Moving left into the columns under the frozen ones brings them out from under them.
     if (frozen_ && cursorAction == MoveLeft && current.column() >= count_ &&
         visualRect(current).topLeft().x() < frozenWidth()) {
@@ -87,7 +166,7 @@ QModelIndex FrozenColumnsView::moveCursor(CursorAction cursorAction,
 
 void FrozenColumnsView::scrollTo(const QModelIndex& index, ScrollHint hint) {
     // The frozen columns are always in view: scrolling to them would only move the others.
-    if (index.column() >= count_) QTableView::scrollTo(index, hint);
+    if (index.column() >= count_) TextTableView::scrollTo(index, hint);
 }
 
 }  // namespace parvex::expert

@@ -99,6 +99,7 @@ private:
     // RunTarget
     void showProgress(const std::string& text) override;
     void waiting(std::uint32_t ms) override;
+    void showPendingProgress();
 
     MessageTable table_;
     MessageModel* model_ = nullptr;
@@ -109,6 +110,10 @@ private:
     bool sendAllAttached_ = true;
     // Set once the window has agreed to close: a continuous run must not go on with it.
     bool closing_ = false;
+    // The progress text not shown yet, and when lblSending last changed.
+    std::string progress_;
+    std::uint64_t progressShownUs_ = 0;
+    static constexpr std::uint64_t kProgressIntervalUs = 40000;
 
 public:
     // Controls, named as the user sees them.

@@ -2,8 +2,11 @@
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
+#include <QTableView>
 
+#include "common/wait.h"
 #include "expert/Message.h"
 #include "expert/MessageModel.h"
 #include "expert/SequenceEditor.h"
@@ -19,6 +22,22 @@ const QString kStopSequencing = QStringLiteral("Stop Sequencing");
 QString qs(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
 }
+
+// Every exchange repaints the status bar at once, and a synchronous repaint takes every
+// pending update of the window with it: the table, whose read messages change as the run
+// goes, would paint after every message. It is held still for a run and paints once after.
+class TablePaintPause {
+public:
+    explicit TablePaintPause(QWidget* table) : table_(table) { table_->setUpdatesEnabled(false); }
+    ~TablePaintPause() {
+        if (table_) table_->setUpdatesEnabled(true);
+    }
+    TablePaintPause(const TablePaintPause&) = delete;
+    TablePaintPause& operator=(const TablePaintPause&) = delete;
+
+private:
+    QPointer<QWidget> table_;
+};
 }  // namespace
 
 std::uint8_t TfrmMessage::SendMessage(int r) {
@@ -36,11 +55,24 @@ std::uint8_t TfrmMessage::ReceiveMessage(int r) {
 }
 
 void TfrmMessage::showProgress(const std::string& text) {
-    lblSending->setText(qs(text));
+    progress_ = text;
+    // Painting a changed label costs more than a message exchange: a fast run shows its
+    // progress a few dozen times a second, not after every message.
+    const std::uint64_t now = timing::nowUs();
+    if (now - progressShownUs_ >= kProgressIntervalUs) {
+        progressShownUs_ = now;
+        showPendingProgress();
+    }
+}
+
+void TfrmMessage::showPendingProgress() {
+    if (!progress_.empty()) lblSending->setText(qs(progress_));
+    progress_.clear();
 }
 
 void TfrmMessage::waiting(std::uint32_t) {
     // The window is blocked for the delay: show which message it waits after.
+    showPendingProgress();
     lblSending->repaint();
 }
 
@@ -55,14 +87,24 @@ void TfrmMessage::btnSendOneClick() {
 
 void TfrmMessage::btnSendAllClick() {
     sendAllAttached_ = false;
-    const RunResult run = runSendAll(table_, *this);
+    RunResult run;
+    {
+        const TablePaintPause pause(grdData);
+        run = runSendAll(table_, *this);
+    }
+    showPendingProgress();
     if (run.error) ui::prompts().error(qs(*run.error));
     host().ErrorMessage(run.status);
     sendAllAttached_ = true;
 }
 
 void TfrmMessage::btnSequenceClick() {
-    const RunResult run = runSequencePass(table_, sequence_, sequence_.count(), *this);
+    RunResult run;
+    {
+        const TablePaintPause pause(grdData);
+        run = runSequencePass(table_, sequence_, sequence_.count(), *this);
+    }
+    showPendingProgress();
     if (run.error) {
         ui::prompts().error(qs(*run.error));
         return;
@@ -84,7 +126,12 @@ void TfrmMessage::ContinuousSequence() {
     const QPointer<TfrmMessage> self(this);
     const int m = sequence_.count();
     for (;;) {
-        const RunResult run = runSequencePass(table_, sequence_, m, *this);
+        RunResult run;
+        {
+            const TablePaintPause pause(grdData);
+            run = runSequencePass(table_, sequence_, m, *this);
+        }
+        showPendingProgress();
         if (run.error) {
             // The caption stays "Stop Sequencing": the next click only resets it.
             ui::prompts().error(qs(*run.error));
