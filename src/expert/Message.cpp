@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -15,11 +14,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "common/file_io.h"
 #include "expert/FrozenColumnsView.h"
 #include "expert/MessageEditor.h"
 #include "expert/MessageModel.h"
-#include "expert/data_file.h"
 #include "ui/host.h"
 #include "ui/prompts.h"
 
@@ -27,10 +24,6 @@ namespace parvex::expert {
 
 namespace {
 
-const QString kSaveChanges = QStringLiteral("Save changes?");
-const QString kSaveFilter = QStringLiteral("Text files (*.txt)|*.txt|All files (*.*)|*.*");
-const QString kOpenFilter = QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*");
-const QString kOpenTitle = QStringLiteral("Open data file");
 constexpr int kColumnWidths[kColumnCount] = {42, 35, 53, 38, 400, 38, 60, 182};
 constexpr int kHeaderHeight = 36;
 constexpr int kRowHeight = 18;
@@ -169,8 +162,12 @@ void TfrmMessage::buildTable() {
 }
 
 void TfrmMessage::buildSendPanel(QWidget* panel) {
-    auto* row = new QHBoxLayout(panel);
-    row->setContentsMargins(0, 0, 0, 0);
+    auto* rows = new QVBoxLayout(panel);
+    rows->setContentsMargins(0, 0, 0, 0);
+    auto* row = new QHBoxLayout;
+    auto* sequenceRow = new QHBoxLayout;
+    rows->addLayout(row);
+    rows->addLayout(sequenceRow);
     btnSendOne = makeButton(panel, "btnSendOne", QStringLiteral("Send Message"),
                             QStringLiteral("Send Active Message"));
     btnSendAll = makeButton(panel, "btnSendAll", QStringLiteral("Send All"),
@@ -180,6 +177,11 @@ void TfrmMessage::buildSendPanel(QWidget* panel) {
     btnSendContinuous =
         makeButton(panel, "btnSendContinuous", QStringLiteral("Send Continuously"),
                    QStringLiteral("Send all messages, defined in sequence, continuously"));
+    // Wide enough for both captions, so the fields beside it keep their place.
+    btnSendContinuous->setMinimumWidth(
+        QFontMetrics(btnSendContinuous->font()).horizontalAdvance(QStringLiteral("Stop Sequencing")) +
+        btnSendContinuous->sizeHint().width() -
+        QFontMetrics(btnSendContinuous->font()).horizontalAdvance(btnSendContinuous->text()));
     edtRow = new QLineEdit(QStringLiteral("Active Msg. = 00"), panel);
     edtRow->setObjectName(QStringLiteral("edtRow"));
     edtRow->setReadOnly(true);
@@ -198,8 +200,10 @@ void TfrmMessage::buildSendPanel(QWidget* panel) {
     for (QWidget* w : std::initializer_list<QWidget*>{btnSendOne, btnSendAll, btnSequence,
                                                       btnSendContinuous, edtRow, lblSending})
         row->addWidget(w);
-    row->addWidget(new QLabel(QStringLiteral("Sequence:"), panel));
-    row->addWidget(edtSequence, 1);
+    row->addStretch(1);
+    // The sequence takes a row of its own: 64 entries are 191 characters.
+    sequenceRow->addWidget(new QLabel(QStringLiteral("Sequence:"), panel));
+    sequenceRow->addWidget(edtSequence, 1);
 }
 
 void TfrmMessage::buildMenus() {
@@ -269,6 +273,9 @@ void TfrmMessage::connectCommands() {
     connect(btnSendContinuous, &QPushButton::clicked, this, &TfrmMessage::btnSendContinuousClick);
     connect(grdData->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &TfrmMessage::grdDataClick);
+    connect(grdData, &QAbstractItemView::clicked, this, &TfrmMessage::grdDataClick);
+    connect(static_cast<FrozenColumnsView*>(grdData)->frozenView(), &QAbstractItemView::clicked,
+            this, &TfrmMessage::grdDataClick);
 }
 
 // ---- Table ------------------------------------------------------------------------------
@@ -363,98 +370,6 @@ void TfrmMessage::setSequence(const std::vector<int>& numbers) {
 
 bool TfrmMessage::ignoreAck() const {
     return btnIgnore->isChecked();
-}
-
-// ---- Files ------------------------------------------------------------------------------
-
-void TfrmMessage::resetTable() {
-    const int r = currentRow();
-    model_->beginReload();
-    table_.reset();
-    model_->endReload();
-    modified_ = false;
-    selectRow(r);
-    rowsMoved();
-}
-
-// "Save changes?" before the table is dropped: false when the table must stay (Cancel, or
-// a save that was cancelled or failed).
-bool TfrmMessage::askSaveBeforeDropping(int buttons) {
-    if (!modified_) return true;
-    switch (ui::prompts().question(kSaveChanges, buttons)) {
-        case ui::Answer::Yes:
-            return mnuSaveClick();
-        case ui::Answer::No:
-            return true;
-        default:
-            return false;
-    }
-}
-
-void TfrmMessage::btnNewClick() {
-    if (!modified_) setWindowTitle(QString::fromUtf8(kExpertCaption));
-    if (!askSaveBeforeDropping(ui::ButtonYes | ui::ButtonNo | ui::ButtonCancel)) return;
-    resetTable();
-}
-
-bool TfrmMessage::mnuSaveClick() {
-    ui::FileDialogRequest request;
-    request.filter = kSaveFilter;
-    request.defaultSuffix = QStringLiteral("txt");
-    request.confirmOverwrite = true;
-    const ui::FileChoice choice = ui::prompts().saveFile(request);
-    bool saved = false;
-    if (choice.accepted) {
-        const std::string bytes = writeDataFile(table_, sequence_.text());
-        if (const auto error = files::saveFileReplacing(choice.path.toStdString(), bytes)) {
-            ui::prompts().error(qs(*error));
-        } else {
-            modified_ = false;
-            setWindowTitle(QFileInfo(choice.path).fileName());
-            saved = true;
-        }
-    }
-    host().repaintStatusBar();
-    return saved;
-}
-
-void TfrmMessage::mnuOpenClick() {
-    if (!askSaveBeforeDropping(ui::ButtonYes | ui::ButtonNo)) return;
-    ui::FileDialogRequest request;
-    request.title = kOpenTitle;
-    request.filter = kOpenFilter;
-    request.defaultSuffix = QStringLiteral("txt");
-    request.mustExist = true;
-    const ui::FileChoice choice = ui::prompts().openFile(request);
-    if (choice.accepted) readDataFile(choice.path);
-    host().repaintStatusBar();
-}
-
-bool TfrmMessage::readDataFile(const QString& path) {
-    const files::FileContents file = files::readWholeFile(path.toStdString(), kMaxDataFileBytes);
-    if (file.error) {
-        ui::prompts().error(qs(*file.error));
-        return false;
-    }
-    setWindowTitle(QFileInfo(path).fileName());
-    const DataFileContents contents = expert::readDataFile(file.bytes);
-    if (!contents.headerOk) {
-        host().ErrorMessage(status::kDataFileRejected);
-        modified_ = false;
-        return false;
-    }
-    const int r = currentRow();
-    model_->beginReload();
-    loadIntoTable(contents, table_);
-    model_->endReload();
-    selectRow(r);
-    rowsMoved();
-    if (contents.error) ui::prompts().error(qs(*contents.error));
-    if (contents.cut) ui::prompts().warning(qs(kTooMuchWarning));
-    if (contents.error) return false;
-    if (contents.sequence) setSequence(*contents.sequence);
-    modified_ = false;
-    return true;
 }
 
 // ---- Closing ----------------------------------------------------------------------------

@@ -37,7 +37,9 @@ QVariant MessageModel::headerData(int section, Qt::Orientation orientation, int 
         const std::string_view text = kColumnHeaders[static_cast<std::size_t>(section)];
         return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
     }
-    if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::AlignCenter);
+    // The header row is two lines high: "Additional Delay" wraps in its narrow column.
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter | Qt::TextWordWrap));
     return {};
 }
 

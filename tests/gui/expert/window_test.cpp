@@ -155,6 +155,15 @@ TEST_F(ExpertTest, FirstFourColumnsStayInViewWhenTheTableScrollsSideways) {
     editor->hide();
 }
 
+TEST_F(ExpertTest, CloseAllClosesTheWindowAndTurnsTheWindowItemsOff) {
+    QPointer<expert::TfrmMessage> watch(w);
+    trigger("mnuCloseAll");
+    settle();
+    EXPECT_TRUE(watch.isNull());
+    EXPECT_EQ(fiveItems(), kAllDisabled);
+    w = nullptr;
+}
+
 TEST_F(ExpertTest, SelectionShowsTheActiveMessage) {
     selectRow(7);
     EXPECT_EQ(label("edtRow"), "Active Msg. = 7");
