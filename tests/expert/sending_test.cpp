@@ -128,6 +128,49 @@ TEST_F(Sending, EveryExchangeWithTheAdapterPulledFailsWith170) {
     EXPECT_EQ(target.sent, std::vector<int>{1});
 }
 
+TEST_F(Sending, RunsPulledAtEachExchangeStopThereWith170) {
+    for (int r = 1; r <= 4; ++r) put(r, {"40", r % 2 ? "Write" : "Read", "05", "Yes", "0", ""});
+    Sequence seq;
+    seq.set({4, 3, 2, 1});
+    for (const bool sequence : {false, true}) {
+        for (int k = 0; k < 4; ++k) {
+            ctl.plug();
+            link.HIDCtlDeviceChange();
+            ASSERT_TRUE(link.attached());
+            // Pulls the adapter just before the k-th message goes out.
+            struct Pulling final : RunTarget {
+                Target& inner;
+                hid::VirtualController& ctl;
+                adapter::AdapterLink& link;
+                int k;
+                int n = 0;
+                Pulling(Target& t, hid::VirtualController& c, adapter::AdapterLink& l, int k)
+                    : inner(t), ctl(c), link(l), k(k) {}
+                void pullIfDue() {
+                    if (n++ != k) return;
+                    ctl.unplug();
+                    link.HIDCtlDeviceChange();
+                }
+                void showProgress(const std::string& s) override { inner.showProgress(s); }
+                std::uint8_t SendMessage(int r) override {
+                    pullIfDue();
+                    return inner.SendMessage(r);
+                }
+                std::uint8_t ReceiveMessage(int r) override {
+                    pullIfDue();
+                    return inner.ReceiveMessage(r);
+                }
+            } pulling{target, ctl, link, k};
+            target.sent.clear();
+            const RunResult run = sequence ? runSequencePass(table, seq, seq.count(), pulling)
+                                           : runSendAll(table, pulling);
+            EXPECT_TRUE(run.stopped) << k;
+            EXPECT_EQ(run.status, status::kNoHardware) << k;
+            EXPECT_EQ(target.sent.size(), static_cast<std::size_t>(k + 1)) << k;
+        }
+    }
+}
+
 TEST_F(Sending, SendAllSkipsEmptyDataStopsAtAFailureAndWaitsEachDelay) {
     put(1, {"40", "Write", "00", "Yes", "7", ""});
     put(3, {"20", "Write", "00", "Yes", "5", ""});  // nobody at 20
