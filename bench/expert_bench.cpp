@@ -77,11 +77,13 @@ QByteArray dataFile() {
                                   .arg(i, 2, 16, QLatin1Char('0'))
                                   .arg(255 - i, 2, 16, QLatin1Char('0'))
                                   .toUpper();
-        file += QStringLiteral("40,Write,Yes,0,%1,Comments: write %2\r\n").arg(bytes).arg(i).toLatin1();
+        file +=
+            QStringLiteral("40,Write,Yes,0,%1,Comments: write %2\r\n").arg(bytes).arg(i).toLatin1();
         file += "41,Read,No,0,FF,FF,FF,FF,FF,FF,FF,FF\r\n";
     }
     file += "Sequence:";
-    for (int i = 1; i <= 64; ++i) file += (i > 1 ? "," : "") + QByteArray::number(i).rightJustified(2, '0');
+    for (int i = 1; i <= 64; ++i)
+        file += (i > 1 ? "," : "") + QByteArray::number(i).rightJustified(2, '0');
     return file + "\r\n";
 }
 
@@ -121,7 +123,8 @@ int main(int argc, char** argv) {
     prompts.path = QDir(dir.path()).filePath(QStringLiteral("saved.txt"));
     const double saveUs = medianUs(kRuns, [&] { w->mnuSaveClick(); });
     if (prompts.boxes != 0 || w->table().rowCount() != 64) {
-        std::fprintf(stderr, "the data file did not load or save (%d boxes, %d rows)\n", prompts.boxes, w->table().rowCount());
+        std::fprintf(stderr, "the data file did not load or save (%d boxes, %d rows)\n",
+                     prompts.boxes, w->table().rowCount());
         return 1;
     }
 

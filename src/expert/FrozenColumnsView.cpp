@@ -62,8 +62,9 @@ void TextTableView::paintEvent(QPaintEvent* event) {
             const QStaticText& laid = laidOut(text);
             const QSizeF size = laid.size();
             const auto align = index.data(Qt::TextAlignmentRole).value<Qt::Alignment>();
-            const qreal x = (align & Qt::AlignHCenter) ? cell.x() + (cell.width() - size.width()) / 2
-                                                       : cell.x() + kPadding;
+            const qreal x = (align & Qt::AlignHCenter)
+                                ? cell.x() + (cell.width() - size.width()) / 2
+                                : cell.x() + kPadding;
             const qreal top = cell.y() + (cell.height() - size.height()) / 2;
             painter.setPen(pal.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
             const bool fits = x >= cell.x() && x + size.width() <= cell.right();

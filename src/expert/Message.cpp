@@ -104,19 +104,21 @@ void TfrmMessage::buildToolBar(QWidget* bar) {
     auto* row = new QHBoxLayout(bar);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(2);
-    btnNew = makeToolButton(bar, "btnNew", QStringLiteral("New"), QStringLiteral("Open blank page"));
+    btnNew =
+        makeToolButton(bar, "btnNew", QStringLiteral("New"), QStringLiteral("Open blank page"));
     btnOpen = makeToolButton(bar, "btnOpen", QStringLiteral("Open"), QStringLiteral("Open File"));
     btnSave = makeToolButton(bar, "btnSave", QStringLiteral("Save"), QStringLiteral("Save As.."));
     btnClose = makeToolButton(bar, "btnClose", QStringLiteral("Close"),
                               QStringLiteral("Close Expert Mode"));
-    btnAddRow = makeToolButton(bar, "btnAddRow", QStringLiteral("Insert"),
-                               QStringLiteral("Insert Row"));
-    btnDeleteRow = makeToolButton(bar, "btnDeleteRow", QStringLiteral("Delete"),
-                                  QStringLiteral("Delete Row"));
+    btnAddRow =
+        makeToolButton(bar, "btnAddRow", QStringLiteral("Insert"), QStringLiteral("Insert Row"));
+    btnDeleteRow =
+        makeToolButton(bar, "btnDeleteRow", QStringLiteral("Delete"), QStringLiteral("Delete Row"));
     btnClearRow = makeToolButton(bar, "btnClearRow", QStringLiteral("Clear"),
                                  QStringLiteral("Clear current message (current row)"));
     btnCopy = makeToolButton(bar, "btnCopy", QStringLiteral("Copy"), QStringLiteral("Copy Row"));
-    btnPaste = makeToolButton(bar, "btnPaste", QStringLiteral("Paste"), QStringLiteral("Paste Row"));
+    btnPaste =
+        makeToolButton(bar, "btnPaste", QStringLiteral("Paste"), QStringLiteral("Paste Row"));
     btnCompress = makeToolButton(bar, "btnCompress", QStringLiteral("Compact"),
                                  QStringLiteral("Compress Data"));
     btnIgnore = makeToolButton(bar, "btnIgnore", QStringLiteral("Ignore Ack"),
@@ -179,7 +181,8 @@ void TfrmMessage::buildSendPanel(QWidget* panel) {
                    QStringLiteral("Send all messages, defined in sequence, continuously"));
     // Wide enough for both captions, so the fields beside it keep their place.
     btnSendContinuous->setMinimumWidth(
-        QFontMetrics(btnSendContinuous->font()).horizontalAdvance(QStringLiteral("Stop Sequencing")) +
+        QFontMetrics(btnSendContinuous->font())
+            .horizontalAdvance(QStringLiteral("Stop Sequencing")) +
         btnSendContinuous->sizeHint().width() -
         QFontMetrics(btnSendContinuous->font()).horizontalAdvance(btnSendContinuous->text()));
     edtRow = new QLineEdit(QStringLiteral("Active Msg. = 00"), panel);
@@ -189,8 +192,8 @@ void TfrmMessage::buildSendPanel(QWidget* panel) {
     edtRow->setMaximumWidth(QFontMetrics(edtRow->font()).horizontalAdvance(edtRow->text()) + 24);
     lblSending = new QLabel(QStringLiteral("Idle"), panel);
     lblSending->setObjectName(QStringLiteral("lblSending"));
-    lblSending->setMinimumWidth(QFontMetrics(lblSending->font()).horizontalAdvance(
-                                    QStringLiteral("Sending Msg # 64")) + 8);
+    lblSending->setMinimumWidth(
+        QFontMetrics(lblSending->font()).horizontalAdvance(QStringLiteral("Sending Msg # 64")) + 8);
     edtSequence = new QLineEdit(panel);
     edtSequence->setObjectName(QStringLiteral("edtSequence"));
     edtSequence->setReadOnly(true);
@@ -216,14 +219,18 @@ void TfrmMessage::buildMenus() {
     };
     mnuMsgFile = new QMenu(QStringLiteral("&File"), this);
     mnuMsgFile->setObjectName(QStringLiteral("mnuMsgFile"));
-    mnuNew = add(mnuMsgFile, "mnuNew", QStringLiteral("New"), QKeySequence(QStringLiteral("Ctrl+N")));
+    mnuNew =
+        add(mnuMsgFile, "mnuNew", QStringLiteral("New"), QKeySequence(QStringLiteral("Ctrl+N")));
     mnuMsgFile->addSeparator();
-    mnuOpen = add(mnuMsgFile, "mnuOpen", QStringLiteral("Open"), QKeySequence(QStringLiteral("Ctrl+O")));
-    mnuSave = add(mnuMsgFile, "mnuSave", QStringLiteral("Save"), QKeySequence(QStringLiteral("Ctrl+S")));
+    mnuOpen =
+        add(mnuMsgFile, "mnuOpen", QStringLiteral("Open"), QKeySequence(QStringLiteral("Ctrl+O")));
+    mnuSave =
+        add(mnuMsgFile, "mnuSave", QStringLiteral("Save"), QKeySequence(QStringLiteral("Ctrl+S")));
     mnuClose = add(mnuMsgFile, "mnuClose", QStringLiteral("Close"));
     mnuCloseAll = add(mnuMsgFile, "mnuCloseAll", QStringLiteral("Close All"));
     mnuMsgFile->addSeparator();
-    mnuExit = add(mnuMsgFile, "mnuExit", QStringLiteral("Exit"), QKeySequence(QStringLiteral("Ctrl+X")));
+    mnuExit =
+        add(mnuMsgFile, "mnuExit", QStringLiteral("Exit"), QKeySequence(QStringLiteral("Ctrl+X")));
 
     mnuMsgEdit = new QMenu(QStringLiteral("&Edit"), this);
     mnuMsgEdit->setObjectName(QStringLiteral("mnuMsgEdit"));
@@ -244,7 +251,8 @@ void TfrmMessage::buildMenus() {
 
 void TfrmMessage::connectCommands() {
     const auto both = [this](QToolButton* button, QAction* item, void (TfrmMessage::*handler)()) {
-        if (button) connect(button, &QToolButton::clicked, this, [this, handler] { (this->*handler)(); });
+        if (button)
+            connect(button, &QToolButton::clicked, this, [this, handler] { (this->*handler)(); });
         if (item) connect(item, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
     };
     both(btnNew, mnuNew, &TfrmMessage::btnNewClick);
@@ -286,7 +294,8 @@ int TfrmMessage::currentRow() const {
 }
 
 void TfrmMessage::selectRow(int r) {
-    const int column = grdData->currentIndex().isValid() ? grdData->currentIndex().column() : colData;
+    const int column =
+        grdData->currentIndex().isValid() ? grdData->currentIndex().column() : colData;
     grdData->setCurrentIndex(model_->index(std::clamp(r, 1, table_.rowCount()) - 1, column));
 }
 

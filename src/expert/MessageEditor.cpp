@@ -33,9 +33,7 @@ QString qs(std::string_view text) {
 class ByteCountSpinBox final : public QSpinBox {
 public:
     std::function<void(int)> stepped;
-    explicit ByteCountSpinBox(QWidget* parent) : QSpinBox(parent) {
-        lineEdit()->setReadOnly(true);
-    }
+    explicit ByteCountSpinBox(QWidget* parent) : QSpinBox(parent) { lineEdit()->setReadOnly(true); }
     void stepBy(int steps) override {
         QSpinBox::stepBy(steps);
         if (stepped) stepped(steps);
@@ -102,7 +100,8 @@ void TfrmEditor::buildControls() {
     grdWrite->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grdWrite->setFixedHeight(grdWrite->horizontalHeader()->sizeHint().height() + 24 + 24);
     delegate_ = new ui::HexCellDelegate(grdWrite, 2, true);
-    delegate_->setValidator([](const QString& text) { return qs(byteCellLeft(text.toStdString())); });
+    delegate_->setValidator(
+        [](const QString& text) { return qs(byteCellLeft(text.toStdString())); });
     new ui::KeyFilter(grdWrite);
     auto* groupLayout = new QVBoxLayout(group);
     groupLayout->addWidget(grdWrite);

@@ -48,8 +48,7 @@ std::uint8_t TfrmMessage::SendMessage(int r) {
 }
 
 std::uint8_t TfrmMessage::ReceiveMessage(int r) {
-    const std::uint8_t status =
-        sendRead(host().transfers(), table_, r, ignoreAck(), ReplyReport());
+    const std::uint8_t status = sendRead(host().transfers(), table_, r, ignoreAck(), ReplyReport());
     if (status == status::kSuccess) model_->rowChanged(r);
     return status;
 }

@@ -34,8 +34,8 @@ protected:
             const auto* key = static_cast<QKeyEvent*>(event);
             const QString text = key->text();
             const bool typesCharacter = !text.isEmpty() && text.at(0).isPrint();
-            if (typesCharacter && !(text.size() == 1 && text.at(0).isDigit() &&
-                                    text.at(0).unicode() < 128))
+            if (typesCharacter &&
+                !(text.size() == 1 && text.at(0).isDigit() && text.at(0).unicode() < 128))
                 return true;
         }
         return QObject::eventFilter(watched, event);
@@ -112,8 +112,9 @@ void TfrmSequenceEditor::FormShow() {
     if (!window_ || window_->sequence().text().empty()) return;
     const std::vector<std::string> cells = cellsFromSequenceText(window_->sequence().text());
     for (int c = 0; c < kMaxSequenceEntries; ++c)
-        grdSequencer->item(0, c)->setText(
-            c < static_cast<int>(cells.size()) ? qs(cells[static_cast<std::size_t>(c)]) : QString());
+        grdSequencer->item(0, c)->setText(c < static_cast<int>(cells.size())
+                                              ? qs(cells[static_cast<std::size_t>(c)])
+                                              : QString());
 }
 
 bool TfrmSequenceEditor::btnCloseClick() {

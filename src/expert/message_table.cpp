@@ -23,9 +23,9 @@ std::optional<std::uint32_t> parseHexNumber(std::string_view text) {
     std::uint32_t value = 0;
     for (const char c : text) {
         const int digit = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
-                          : (c >= 'A' && c <= 'F')                     ? c - 'A' + 10
-                          : (c >= 'a' && c <= 'f')                     ? c - 'a' + 10
-                                                                       : -1;
+                          : (c >= 'A' && c <= 'F')                    ? c - 'A' + 10
+                          : (c >= 'a' && c <= 'f')                    ? c - 'a' + 10
+                                                                      : -1;
         if (digit < 0) return std::nullopt;
         value = value * 16 + static_cast<std::uint32_t>(digit);
     }
@@ -99,8 +99,8 @@ std::optional<std::string> buildRecord(const TGridRecord& texts, RecordRule rule
     record[report::kMessageAddress] = a;
 
     for (int i = 0; i < n; ++i) {
-        const std::string_view group = std::string_view(texts.DataString).substr(
-            static_cast<std::size_t>(3 * i), 2);
+        const std::string_view group =
+            std::string_view(texts.DataString).substr(static_cast<std::size_t>(3 * i), 2);
         const std::optional<std::uint32_t> value = parseHexNumber(group);
         if (!value) return hexConversionMessage(group);
         record[report::kMessageData + static_cast<std::size_t>(i)] =

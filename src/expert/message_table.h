@@ -58,8 +58,8 @@ struct TGridRecord {
                DelayTime.empty() && Comments.empty();
     }
     bool operator==(const TGridRecord& o) const {
-        return Address == o.Address && RW == o.RW && DataString == o.DataString &&
-               Stop == o.Stop && DelayTime == o.DelayTime && Comments == o.Comments;
+        return Address == o.Address && RW == o.RW && DataString == o.DataString && Stop == o.Stop &&
+               DelayTime == o.DelayTime && Comments == o.Comments;
     }
 };
 

@@ -117,12 +117,20 @@ TEST(DataFile, WhatDoesNotFitIsCut) {
 }
 
 TEST(DataFile, Windows1252NotesBecomeUtf8AndUtf8StaysAsItIs) {
-    const std::string cp1252 = "Expert Mode Data File\r\nA0,Write,Yes,0,00,Comments: 25\xB0" "C \x80\r\n";
+    const std::string cp1252 =
+        "Expert Mode Data File\r\nA0,Write,Yes,0,00,Comments: 25\xB0"
+        "C \x80\r\n";
     const DataFileContents a = readDataFile(cp1252);
     ASSERT_EQ(a.rows.size(), 1u);
-    EXPECT_EQ(a.rows[0].Comments, "25\xC2\xB0" "C \xE2\x82\xAC");
-    const std::string utf8 = "Expert Mode Data File\r\nA0,Write,Yes,0,00,Comments: I\xC2\xB2" "C\r\n";
-    EXPECT_EQ(readDataFile(utf8).rows.at(0).Comments, "I\xC2\xB2" "C");
+    EXPECT_EQ(a.rows[0].Comments,
+              "25\xC2\xB0"
+              "C \xE2\x82\xAC");
+    const std::string utf8 =
+        "Expert Mode Data File\r\nA0,Write,Yes,0,00,Comments: I\xC2\xB2"
+        "C\r\n";
+    EXPECT_EQ(readDataFile(utf8).rows.at(0).Comments,
+              "I\xC2\xB2"
+              "C");
     EXPECT_EQ(toUtf8("\xC2"), "\xC3\x82");  // a cut-off sequence is not UTF-8
 }
 

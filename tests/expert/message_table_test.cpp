@@ -14,8 +14,11 @@ namespace {
 // after the data that row operations must carry along.
 void mark(MessageTable& t, int r) {
     TGridRecord texts{dataText(std::vector<std::uint8_t>{std::uint8_t(2 * r)}.data(), 1),
-                      "Write", dataText(std::vector<std::uint8_t>{std::uint8_t(r)}.data(), 1),
-                      "Yes", "0", "row " + std::to_string(r)};
+                      "Write",
+                      dataText(std::vector<std::uint8_t>{std::uint8_t(r)}.data(), 1),
+                      "Yes",
+                      "0",
+                      "row " + std::to_string(r)};
     ASSERT_FALSE(t.pasteRow(r, texts));
     t.record(r)[60] = std::uint8_t(0xC0 + r);
 }
@@ -124,8 +127,10 @@ TEST(MessageTable, PasteOfTextsThatDoNotConvertReportsTheText) {
         const char* message;
     } cases[] = {
         {TGridRecord{}, "'' is not a valid hexadecimal value."},
-        {TGridRecord{"A0", "Write", "00,G1", "Yes", "0", ""}, "'G1' is not a valid hexadecimal value."},
-        {TGridRecord{"0x", "Write", "00", "Yes", "0", ""}, "'0x' is not a valid hexadecimal value."},
+        {TGridRecord{"A0", "Write", "00,G1", "Yes", "0", ""},
+         "'G1' is not a valid hexadecimal value."},
+        {TGridRecord{"0x", "Write", "00", "Yes", "0", ""},
+         "'0x' is not a valid hexadecimal value."},
     };
     for (const auto& c : cases) {
         MessageTable t;
@@ -226,7 +231,8 @@ TEST(EditorRules, ClosingPadsCellsAndSetsTheDirectionBit) {
     EXPECT_EQ(row.Address, "A1");
     EXPECT_EQ(rec[report::kCommand], cmdReadMessage);
     EXPECT_EQ(rec[report::kMessageAddress], 161);
-    EXPECT_EQ(std::vector<int>(rec.begin() + 7, rec.begin() + 10), (std::vector<int>{0xFF, 7, 0x1F}));
+    EXPECT_EQ(std::vector<int>(rec.begin() + 7, rec.begin() + 10),
+              (std::vector<int>{0xFF, 7, 0x1F}));
 }
 
 TEST(EditorRules, EmptyAddressAtCloseWritesEverythingButAddressAndData) {
@@ -248,7 +254,8 @@ TEST(EditorRules, EmptyAddressAtCloseWritesEverythingButAddressAndData) {
 
 TEST(EditorRules, LongDataOpensAllCellsButWritesBack49) {
     std::string data = "00";
-    for (int i = 1; i < 55; ++i) data += "," + dataText(std::vector<std::uint8_t>{std::uint8_t(i)}.data(), 1);
+    for (int i = 1; i < 55; ++i)
+        data += "," + dataText(std::vector<std::uint8_t>{std::uint8_t(i)}.data(), 1);
     const EditorFill fill = editorFieldsFor(TGridRecord{"A0", "Write", data, "Yes", "0", ""});
     EXPECT_EQ(fill.fields.cells.size(), 55u);
     EXPECT_EQ(fill.fields.byteCount, 49);
@@ -268,7 +275,8 @@ TEST(EditorRules, DelayThatIsNotANumberStopsFillingAfterIt) {
 }
 
 TEST(EditorRules, FieldsLeft) {
-    const std::pair<const char*, const char*> cells[] = {{"", "00"}, {" ", "00"}, {"7", "07"}, {"AB", "AB"}};
+    const std::pair<const char*, const char*> cells[] = {
+        {"", "00"}, {" ", "00"}, {"7", "07"}, {"AB", "AB"}};
     for (const auto& [in, out] : cells) EXPECT_EQ(byteCellLeft(in), out) << in;
     EXPECT_EQ(addressFieldLeft(""), "A0");
     EXPECT_EQ(addressFieldLeft("7"), "07");

@@ -236,8 +236,8 @@ TEST_F(Sending, SequencePassesOver11StopsOnOtherFailuresAndSkipsEmptyRecords) {
 TEST_F(Sending, SequenceClassesByTheCommandByteAndSendsRecordsBeyondTheTableWithoutDelay) {
     put(8, {"40", "Read", "FF", "Yes", "9", ""});
     table.setRow(8, TGridRecord{"40", "Write", "FF", "Yes", "9", ""});  // text says Write
-    while (table.rowCount() > 1) table.deleteRow(1);  // record 8 moves to 1
-    table.record(20) = table.record(1);               // a record left from a larger table
+    while (table.rowCount() > 1) table.deleteRow(1);                    // record 8 moves to 1
+    table.record(20) = table.record(1);  // a record left from a larger table
     Sequence seq;
     seq.set({1, 20});
     runSequencePass(table, seq, seq.count(), target);

@@ -46,12 +46,8 @@ TEST(Sequence, FileTextIsNormalisedAndCutToWhatFits) {
         std::vector<int> numbers;
         bool cut;
     } cases[] = {
-        {"10,64", {10, 64}, false},
-        {"", {}, false},
-        {"007,1", {7, 1}, false},
-        {"01,65,00,02", {1, 2}, true},
-        {"01,x,02", {1, 2}, true},
-        {"01,,02", {1, 2}, true},
+        {"10,64", {10, 64}, false},    {"", {}, false},           {"007,1", {7, 1}, false},
+        {"01,65,00,02", {1, 2}, true}, {"01,x,02", {1, 2}, true}, {"01,,02", {1, 2}, true},
     };
     for (const auto& c : cases) {
         const ParsedSequence p = parseSequenceText(c.text);

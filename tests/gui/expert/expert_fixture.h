@@ -35,8 +35,8 @@ protected:
     void SetUp() override {
         start(true);
         settle();
-        registers = std::dynamic_pointer_cast<sim::RegisterDevice>(
-            virt->adapter().bus().devices().at(1));
+        registers =
+            std::dynamic_pointer_cast<sim::RegisterDevice>(virt->adapter().bus().devices().at(1));
         ASSERT_NE(registers, nullptr);
         for (int i = 0; i < 64; ++i) registers->registers()[i] = std::uint8_t(0x30 + i);
         w = open();

@@ -57,7 +57,8 @@ TEST_F(ExpertFiles, SaveNewReopenGivesTheWrittenExampleBack) {
     EXPECT_EQ(prompts.events.at(0).request.title, "Open data file");
     EXPECT_EQ(prompts.events.at(0).request.filter, "Text Files (*.txt)|*.txt|All Files (*.*)|*.*");
     ASSERT_EQ(grid()->model()->rowCount(), 2);
-    EXPECT_EQ(rowTexts(1), (QStringList{"A0", "Write", "00,1F", "Yes", "0", "set register pointer"}));
+    EXPECT_EQ(rowTexts(1),
+              (QStringList{"A0", "Write", "00,1F", "Yes", "0", "set register pointer"}));
     EXPECT_EQ(rowTexts(2), (QStringList{"A1", "Read", "FF,FF", "Yes", "10", ""}));
     EXPECT_EQ(w->windowTitle(), "example.txt");
     EXPECT_FALSE(w->TableModified());
@@ -66,8 +67,7 @@ TEST_F(ExpertFiles, SaveNewReopenGivesTheWrittenExampleBack) {
     selectRow(2);
     click("btnIgnore");  // the EEPROM answers, but keep the options byte predictable
     click("btnSendOne");
-    EXPECT_EQ(head(sentMessages().back(), 9), (std::vector<int>{0, 8, 4, 2, 0, 11, 161,
-                                                                 255, 255}));
+    EXPECT_EQ(head(sentMessages().back(), 9), (std::vector<int>{0, 8, 4, 2, 0, 11, 161, 255, 255}));
 }
 
 TEST_F(ExpertFiles, AFailedSaveKeepsTheOldFileTheCaptionAndTheQuestion) {
@@ -131,8 +131,9 @@ TEST_F(ExpertFiles, AConversionErrorKeepsTheRowsReadSoFarAndTheSequence) {
     {
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("Expert Mode Data File\r\nSequence:03\r\n40,Write,Yes,0,01\r\n40Write\r\n"
-                "40,Write,Yes,0,03\r\n");
+        f.write(
+            "Expert Mode Data File\r\nSequence:03\r\n40,Write,Yes,0,01\r\n40Write\r\n"
+            "40,Write,Yes,0,03\r\n");
     }
     prompts.chooseFile(path);
     trigger("mnuOpen");

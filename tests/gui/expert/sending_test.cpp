@@ -4,8 +4,8 @@
 #include <QFile>
 #include <QTimer>
 
-#include "gui/expert/expert_fixture.h"
 #include "expert/SequenceEditor.h"
+#include "gui/expert/expert_fixture.h"
 
 namespace parvex::test {
 namespace {

@@ -46,15 +46,18 @@ TEST_F(ExpertTest, NewWindowShowsEightEmptyMessages) {
 }
 
 TEST_F(ExpertTest, MenusMergeAndHintsAndShortcutsAreThere) {
-    EXPECT_EQ(menuTitles(), (QStringList{"&File", "&Edit", "&Device", "Options", "&Window", "Help"}));
+    EXPECT_EQ(menuTitles(),
+              (QStringList{"&File", "&Edit", "&Device", "Options", "&Window", "Help"}));
     EXPECT_EQ(main->menuBar()->actions().value(0)->menu()->objectName(), "mnuMsgFile");
     EXPECT_EQ(fiveItems(), kAllEnabled);
 
     const std::pair<const char*, const char*> items[] = {
-        {"mnuNew", "Ctrl+N"},       {"mnuOpen", "Ctrl+O"},       {"mnuSave", "Ctrl+S"},
-        {"mnuClose", ""},           {"mnuCloseAll", ""},         {"mnuExit", "Ctrl+X"},
-        {"mnuInsertRow", "Ctrl+Ins"}, {"mnuDeleteRow", "Ctrl+Del"}, {"mnuClear", "Shift+Del"},
-        {"mnuCopyRow", "Ctrl+C"},   {"mnuPasteRow", "Ctrl+V"},   {"mnuCompactRows", ""}};
+        {"mnuNew", "Ctrl+N"},         {"mnuOpen", "Ctrl+O"},
+        {"mnuSave", "Ctrl+S"},        {"mnuClose", ""},
+        {"mnuCloseAll", ""},          {"mnuExit", "Ctrl+X"},
+        {"mnuInsertRow", "Ctrl+Ins"}, {"mnuDeleteRow", "Ctrl+Del"},
+        {"mnuClear", "Shift+Del"},    {"mnuCopyRow", "Ctrl+C"},
+        {"mnuPasteRow", "Ctrl+V"},    {"mnuCompactRows", ""}};
     for (const auto& [name, keys] : items)
         EXPECT_EQ(find<QAction>(name)->shortcut().toString(), QString::fromLatin1(keys)) << name;
 
@@ -177,9 +180,9 @@ TEST_F(ExpertTest, KeysThatOpenTheEditorAndKeysThatDoNot) {
         Qt::KeyboardModifiers modifiers;
         bool opens;
     } cases[] = {
-        {Qt::Key_0, Qt::NoModifier, true},       {Qt::Key_F, Qt::NoModifier, true},
-        {Qt::Key_G, Qt::NoModifier, false},      {Qt::Key_6, Qt::KeypadModifier, true},
-        {Qt::Key_7, Qt::KeypadModifier, false},  {Qt::Key_A, Qt::ControlModifier, false},
+        {Qt::Key_0, Qt::NoModifier, true},      {Qt::Key_F, Qt::NoModifier, true},
+        {Qt::Key_G, Qt::NoModifier, false},     {Qt::Key_6, Qt::KeypadModifier, true},
+        {Qt::Key_7, Qt::KeypadModifier, false}, {Qt::Key_A, Qt::ControlModifier, false},
     };
     for (const auto& c : cases) {
         grid()->setFocus();
