@@ -58,6 +58,8 @@ void TfrmEditor::buildControls() {
     edtAddress = new QLineEdit(QStringLiteral("A0"), this);
     edtAddress->setObjectName(QStringLiteral("edtAddress"));
     edtAddress->setMaxLength(2);
+    edtAddress->setMaximumWidth(
+        QFontMetrics(edtAddress->font()).horizontalAdvance(QStringLiteral("DDDD")) + 16);
     edtAddress->setValidator(new ui::UpperCaseValidator(edtAddress));
     edtAddress->installEventFilter(this);
     new ui::KeyFilter(edtAddress);

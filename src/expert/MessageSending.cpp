@@ -7,6 +7,7 @@
 #include <QTableView>
 
 #include "common/wait.h"
+#include "expert/FrozenColumnsView.h"
 #include "expert/Message.h"
 #include "expert/MessageModel.h"
 #include "expert/SequenceEditor.h"
@@ -28,15 +29,24 @@ QString qs(const std::string& text) {
 // goes, would paint after every message. It is held still for a run and paints once after.
 class TablePaintPause {
 public:
-    explicit TablePaintPause(QWidget* table) : table_(table) { table_->setUpdatesEnabled(false); }
+    // Only the cells are held: the headers and scroll bars do not change in a run, and
+    // letting them go on would repaint them all after it.
+    explicit TablePaintPause(QTableView* table)
+        : cells_(table->viewport()),
+          frozen_(static_cast<FrozenColumnsView*>(table)->frozenView()->viewport()) {
+        cells_->setUpdatesEnabled(false);
+        frozen_->setUpdatesEnabled(false);
+    }
     ~TablePaintPause() {
-        if (table_) table_->setUpdatesEnabled(true);
+        if (cells_) cells_->setUpdatesEnabled(true);
+        if (frozen_) frozen_->setUpdatesEnabled(true);
     }
     TablePaintPause(const TablePaintPause&) = delete;
     TablePaintPause& operator=(const TablePaintPause&) = delete;
 
 private:
-    QPointer<QWidget> table_;
+    QPointer<QWidget> cells_;
+    QPointer<QWidget> frozen_;
 };
 }  // namespace
 
