@@ -274,6 +274,27 @@ TEST(EditorRules, DelayThatIsNotANumberStopsFillingAfterIt) {
     EXPECT_EQ(fill.fields.notes, "");
 }
 
+TEST(EditorRules, PasteOfAnEditedMessageGivesTheSameRecord) {
+    for (const bool read : {false, true}) {
+        EditorFields f;
+        f.address = "A2";
+        f.read = read;
+        f.noStop = true;
+        f.byteCount = 3;
+        f.cells = {"01", "ab", "7"};
+        MessageTable t;
+        TGridRecord edited;
+        ASSERT_FALSE(applyEditor(f, edited, t.record(1)).error);
+        t.setRow(1, edited);
+        ASSERT_FALSE(t.pasteRow(2, t.row(1)));
+        EXPECT_EQ(t.row(2), t.row(1));
+        const int n = t.record(1)[report::kMessageCount];
+        EXPECT_EQ(std::vector<int>(t.record(1).begin(), t.record(1).begin() + 7 + n),
+                  std::vector<int>(t.record(2).begin(), t.record(2).begin() + 7 + n))
+            << read;
+    }
+}
+
 TEST(EditorRules, FieldsLeft) {
     const std::pair<const char*, const char*> cells[] = {
         {"", "00"}, {" ", "00"}, {"7", "07"}, {"AB", "AB"}};
