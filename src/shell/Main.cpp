@@ -12,6 +12,7 @@
 #include "adapter/status_texts.h"
 #include "eeprom/SmallEE.h"
 #include "eeprom/geometry.h"
+#include "expert/Message.h"
 #include "shell/About.h"
 #include "shell/Bitrate.h"
 #include "shell/links.h"
@@ -131,6 +132,7 @@ void TfrmMain::createMenus() {
     }
     // These two windows arrive with their own subsystems; the items are already in place.
     mnuExpert = addItem(mnuDevice, "mnuExpert", QStringLiteral("Expert Mode"));
+    connect(mnuExpert, &QAction::triggered, this, &TfrmMain::mnuExpertClick);
     mnuUserDefined = addItem(mnuDevice, "mnuUserDefined", QStringLiteral("User Definable"));
 
     mnuOptions = makeMenu(this, "mnuOptions", QStringLiteral("Options"),
@@ -380,6 +382,16 @@ void TfrmMain::ExitClick() {
 
 void TfrmMain::mnuEEPROMClick(int sizeBytes) {
     addChild(new eeprom::TfrmSmallEE(*this, sizeBytes));
+}
+
+void TfrmMain::mnuExpertClick() {
+    if (!frmMessage_) {
+        frmMessage_ = new expert::TfrmMessage(*this);
+        addChild(frmMessage_);
+    } else if (auto* sub = qobject_cast<QMdiSubWindow*>(frmMessage_->parentWidget())) {
+        mdiArea_->setActiveSubWindow(sub);
+    }
+    EnableMenus();
 }
 
 void TfrmMain::BitRateClick() {

@@ -22,6 +22,9 @@ class QSocketNotifier;
 namespace parvex::ui {
 class ChildWindow;
 }
+namespace parvex::expert {
+class TfrmMessage;
+}
 
 namespace parvex::shell {
 
@@ -81,6 +84,7 @@ public:
     void mnuCloseAllClick();
     void ExitClick();
     void mnuEEPROMClick(int sizeBytes);
+    void mnuExpertClick();
     void BitRateClick();
     void mnuResetClick();
     void mnuCascadeClick();
@@ -141,6 +145,8 @@ private:
     QAction* AboutItem = nullptr;
 
     QPointer<TfrmBitrate> frmBitrate_;
+    // The one expert-mode window while it is open.
+    QPointer<expert::TfrmMessage> frmMessage_;
     QPointer<TAboutBox> aboutBox_;
     QPointer<QMdiSubWindow> lastActivated_;
     bool closingChildren_ = false;
