@@ -1,14 +1,13 @@
 #include "shell/About.h"
 
 #include <QFrame>
-#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScreen>
 #include <algorithm>
 
 #include "adapter/adapter_link.h"
 #include "shell/links.h"
+#include "shell/style.h"
 #include "shell/version.h"
 
 namespace parvex::shell {
@@ -58,8 +57,7 @@ void LinkLabel::leaveEvent(QEvent* event) {
 }
 
 TAboutBox::TAboutBox(const adapter::AdapterLink& link, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::MSWindowsFixedSizeDialogHint),
+    : QDialog(parent, Qt::Dialog | kTitleAndCloseOnly | Qt::MSWindowsFixedSizeDialogHint),
       link_(link) {
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("About Parvex"));
@@ -131,9 +129,6 @@ TAboutBox::TAboutBox(const adapter::AdapterLink& link, QWidget* parent)
         connect(l, &LinkLabel::entered, this, [this, l] { lblMouseEnter(l); });
         connect(l, &LinkLabel::left, this, [this, l] { lblMouseLeave(l); });
     }
-
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
 }
 
 TAboutBox::~TAboutBox() = default;

@@ -1,12 +1,15 @@
 #include "shell/Main.h"
 
 #include <QActionGroup>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QSocketNotifier>
+#include <QStyle>
 #include <array>
 
 #include "adapter/status_texts.h"
@@ -15,7 +18,9 @@
 #include "shell/Bitrate.h"
 #include "shell/links.h"
 #include "shell/markup_status_bar.h"
+#include "shell/style.h"
 #include "shell/update_service.h"
+#include "shell/window_arrangement.h"
 #include "ui/child_window.h"
 #include "ui/prompts.h"
 
@@ -56,9 +61,17 @@ TfrmMain::TfrmMain(std::unique_ptr<hid::Controller> controller, QWidget* parent)
     : QMainWindow(parent), controller_(std::move(controller)) {
     setObjectName(QStringLiteral("frmMain"));
     setFont(QFont(QStringLiteral("Tahoma"), 8));
+    // Child windows and the maximised child's menu-bar corner take the frame's icon.
+    setWindowIcon(programIcon());
+    if (QApplication::windowIcon().isNull()) QApplication::setWindowIcon(windowIcon());
+    ui::setDialogAnchor(this);
 
     mdiArea_ = new QMdiArea(this);
     mdiArea_->setObjectName(QStringLiteral("mdiArea"));
+    // Tiled or cascaded windows never shrink below what their controls need; in a small
+    // frame the area scrolls to them instead.
+    mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdiArea_);
     connect(mdiArea_, &QMdiArea::subWindowActivated, this, &TfrmMain::subWindowActivated);
 
@@ -236,7 +249,9 @@ void TfrmMain::rebuildWindowList() {
         a->setCheckable(true);
         a->setChecked(sub == current);
         connect(a, &QAction::triggered, this, [this, target = QPointer<QMdiSubWindow>(sub)] {
-            if (target) mdiArea_->setActiveSubWindow(target);
+            if (!target) return;
+            if (target->isMinimized()) target->showNormal();
+            mdiArea_->setActiveSubWindow(target);
         });
     }
     mnuWindowListSeparator->setVisible(number > 0);
@@ -272,12 +287,25 @@ int TfrmMain::childWindowCount() const {
 }
 
 bool TfrmMain::closeAllChildren() {
-    QList<QMdiSubWindow*> subs = mdiArea_->subWindowList(QMdiArea::CreationOrder);
+    // Every window is asked, last to first; one that keeps its data (Cancel) stays open and
+    // the next one is still asked.
+    bool all = true;
+    const QList<QMdiSubWindow*> subs = mdiArea_->subWindowList(QMdiArea::CreationOrder);
+    for (auto it = subs.crbegin(); it != subs.crend(); ++it) {
+        QMdiSubWindow* sub = *it;
+        if (!sub->isHidden() && !sub->close()) all = false;
+    }
+    mergeMenus();
+    return all;
+}
+
+bool TfrmMain::closeChildrenForExit() {
+    // Leaving the program stops at the first window that keeps its data: the windows not
+    // reached yet stay open with theirs.
+    const QList<QMdiSubWindow*> subs = mdiArea_->subWindowList(QMdiArea::CreationOrder);
     for (auto it = subs.crbegin(); it != subs.crend(); ++it) {
         QMdiSubWindow* sub = *it;
         if (sub->isHidden()) continue;
-        // A child that keeps its data (its save question answered Cancel) stops here; the
-        // windows not reached yet stay open with their data.
         if (!sub->close()) {
             mergeMenus();
             return false;
@@ -292,7 +320,7 @@ void TfrmMain::exitApplication() {
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
-    if (closeAllChildren())
+    if (closeChildrenForExit())
         event->accept();
     else
         event->ignore();
@@ -413,27 +441,50 @@ void TfrmMain::mnuResetClick() {
     link_->ResetBus();
 }
 
-void TfrmMain::mnuCascadeClick() {
-    mdiArea_->cascadeSubWindows();
-}
-
-void TfrmMain::mnuTileClick() {
+QList<QMdiSubWindow*> TfrmMain::restoredWindows() const {
     QList<QMdiSubWindow*> subs;
     for (QMdiSubWindow* sub : mdiArea_->subWindowList())
         if (!sub->isHidden()) subs << sub;
+    // Restored first: a maximised window's size hints leave out its title bar.
+    for (QMdiSubWindow* sub : subs) sub->showNormal();
+    return subs;
+}
+
+void TfrmMain::placeWindows(const QList<QMdiSubWindow*>& subs, const QList<QRect>& rects) {
+    const QPoint scrolled(mdiArea_->horizontalScrollBar()->value(),
+                          mdiArea_->verticalScrollBar()->value());
+    for (qsizetype i = 0; i < subs.size(); ++i)
+        subs.at(i)->setGeometry(rects.at(i).translated(-scrolled));
+}
+
+void TfrmMain::mnuCascadeClick() {
+    // The active window comes last, so it ends in front and wholly inside the frame.
+    QList<QMdiSubWindow*> subs = restoredWindows();
+    if (QMdiSubWindow* active = mdiArea_->activeSubWindow(); subs.removeOne(active))
+        subs << active;
     if (subs.isEmpty()) return;
-    const QRect area = mdiArea_->viewport()->rect();
-    const int n = static_cast<int>(subs.size());
-    const int height = area.height() / n;
-    int top = area.top();
-    for (int i = 0; i < n; ++i) {
-        QMdiSubWindow* sub = subs.at(i);
-        sub->showNormal();
-        // The last window takes the rows the division left over.
-        const int h = (i == n - 1) ? area.bottom() + 1 - top : height;
-        sub->setGeometry(area.left(), top, area.width(), h);
-        top += h;
+    QList<QSize> minimumSizes;
+    for (QMdiSubWindow* sub : subs) minimumSizes << sub->minimumSizeHint();
+    const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, subs.first()) + 4;
+    placeWindows(subs, cascadeRects(mdiArea_->viewport()->rect(), minimumSizes, step));
+    for (QMdiSubWindow* sub : subs) sub->raise();
+    mdiArea_->setActiveSubWindow(subs.last());
+}
+
+void TfrmMain::mnuTileClick() {
+    const QList<QMdiSubWindow*> subs = restoredWindows();
+    if (subs.isEmpty()) return;
+    QList<QSize> minimumSizes;
+    for (QMdiSubWindow* sub : subs) minimumSizes << sub->minimumSizeHint();
+    QRect area = mdiArea_->viewport()->rect();
+    QList<QRect> rects = tileRects(area, minimumSizes);
+    // Windows stacked past the bottom bring in the vertical scroll bar, which takes its
+    // width from the area.
+    if (rects.last().bottom() > area.bottom() && !mdiArea_->verticalScrollBar()->isVisible()) {
+        area.setWidth(area.width() - style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+        rects = tileRects(area, minimumSizes);
     }
+    placeWindows(subs, rects);
 }
 
 void TfrmMain::mnuMinimizeAllClick() {

@@ -69,7 +69,8 @@ UpdateService::Outcome UpdateService::run() {
 
     const QString current = currentVersion_.isEmpty() ? programFileVersion() : currentVersion_;
 
-    if (ui::prompts().question(
+    if (ui::prompts().titledQuestion(
+            QStringLiteral("Update Parvex"),
             QStringLiteral("Connect to the Internet to look for a newer version of Parvex?"),
             ui::ButtonYes | ui::ButtonNo) != ui::Answer::Yes)
         return Outcome::Declined;

@@ -5,7 +5,9 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPointer>
 #include <QPushButton>
+#include <QShowEvent>
 
 namespace parvex::ui {
 namespace {
@@ -14,13 +16,30 @@ const QString kCaption = QStringLiteral("Parvex");
 
 QtPrompts qtPrompts;
 Prompts* current = &qtPrompts;
+QPointer<QWidget> anchor;
 
 QWidget* parentWindow() {
     return QApplication::activeWindow();
 }
 
+// A message box that stays a child of the active window (so it is modal to it and shown
+// above it) but opens centred on the anchor, wherever the active window is.
+class MessageBox final : public QMessageBox {
+public:
+    MessageBox(Icon icon, const QString& title, const QString& text, StandardButtons buttons)
+        : QMessageBox(icon, title, text, buttons, parentWindow()) {
+        setTextFormat(Qt::PlainText);
+    }
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        QMessageBox::showEvent(event);
+        if (!event->spontaneous() && anchor && anchor->isVisible()) adjustPosition(anchor);
+    }
+};
+
 void showBox(QMessageBox::Icon icon, const QString& text) {
-    QMessageBox box(icon, kCaption, text, QMessageBox::Ok, parentWindow());
+    MessageBox box(icon, kCaption, text, QMessageBox::Ok);
     box.exec();
 }
 
@@ -58,6 +77,9 @@ Prompts& prompts() {
 void setPrompts(Prompts* replacement) {
     current = replacement ? replacement : &qtPrompts;
 }
+void setDialogAnchor(QWidget* window) {
+    anchor = window;
+}
 
 QStringList qtFilters(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
@@ -77,7 +99,11 @@ void QtPrompts::error(const QString& text) {
 }
 
 Answer QtPrompts::question(const QString& text, int buttons) {
-    QMessageBox box(QMessageBox::Question, kCaption, text, QMessageBox::NoButton, parentWindow());
+    return titledQuestion(kCaption, text, buttons);
+}
+
+Answer QtPrompts::titledQuestion(const QString& title, const QString& text, int buttons) {
+    MessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton);
     if (buttons & ButtonYes) box.addButton(QMessageBox::Yes);
     if (buttons & ButtonNo) box.addButton(QMessageBox::No);
     if (buttons & ButtonOk) box.addButton(QMessageBox::Ok);

@@ -129,7 +129,8 @@ TEST_F(UpdateServiceTest, DecliningMakesNoConnection) {
     EXPECT_EQ(service_.run(), Outcome::Declined);
     settle();
     EXPECT_TRUE(server.requests.isEmpty());
-    EXPECT_EQ(prompts.events.size(), 1u);
+    ASSERT_EQ(prompts.events.size(), 1u);
+    EXPECT_EQ(prompts.events.front().title, "Update Parvex");
     EXPECT_TRUE(logLines().isEmpty());
 }
 
