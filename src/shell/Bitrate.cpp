@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "adapter/adapter_link.h"
-#include "shell/style.h"
+#include "shell/dialog_frame.h"
 
 namespace parvex::shell {
 
@@ -20,6 +20,7 @@ TfrmBitrate::TfrmBitrate(adapter::AdapterLink& link, QWidget* parent)
     setObjectName(QStringLiteral("frmBitrate"));
     setWindowTitle(QStringLiteral("I\u00B2C Frequency"));
     setAttribute(Qt::WA_DeleteOnClose);
+    refuseMinimise(this);
     setModal(false);
     setFixedSize(342, 159);
 
