@@ -8,6 +8,7 @@
 #include "adapter/adapter_link.h"
 #include "shell/links.h"
 #include "shell/dialog_frame.h"
+#include "ui/prompts.h"
 #include "shell/version.h"
 
 namespace parvex::shell {
@@ -62,7 +63,7 @@ TAboutBox::TAboutBox(const adapter::AdapterLink& link, QWidget* parent)
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("About Parvex"));
     setAttribute(Qt::WA_DeleteOnClose);
-    refuseMinimise(this);
+    ui::refuseMinimise(this);
     setModal(true);
     setFont(QFont(QStringLiteral("Tahoma"), 10));
     setFixedSize(330, 266);

@@ -11,6 +11,7 @@
 
 #include "adapter/adapter_link.h"
 #include "shell/dialog_frame.h"
+#include "ui/prompts.h"
 
 namespace parvex::shell {
 
@@ -20,7 +21,7 @@ TfrmBitrate::TfrmBitrate(adapter::AdapterLink& link, QWidget* parent)
     setObjectName(QStringLiteral("frmBitrate"));
     setWindowTitle(QStringLiteral("I\u00B2C Frequency"));
     setAttribute(Qt::WA_DeleteOnClose);
-    refuseMinimise(this);
+    ui::refuseMinimise(this);
     setModal(false);
     setFixedSize(342, 159);
 

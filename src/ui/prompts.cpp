@@ -1,6 +1,7 @@
 #include "ui/prompts.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -8,6 +9,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QTimer>
 
 namespace parvex::ui {
 namespace {
@@ -22,6 +24,29 @@ QWidget* parentWindow() {
     return QApplication::activeWindow();
 }
 
+class MinimiseRefuser final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::WindowStateChange) {
+            auto* window = qobject_cast<QWidget*>(watched);
+            if (window && window->isMinimized()) {
+                // Restored once the window manager has finished minimising it.
+                QTimer::singleShot(0, window, [w = QPointer<QWidget>(window)] {
+                    if (!w) return;
+                    w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
+                    w->show();
+                    w->raise();
+                    w->activateWindow();
+                });
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 // A message box that stays a child of the active window (so it is modal to it and shown
 // above it) but opens centred on the anchor, wherever the active window is.
 class MessageBox final : public QMessageBox {
@@ -29,6 +54,7 @@ public:
     MessageBox(Icon icon, const QString& title, const QString& text, StandardButtons buttons)
         : QMessageBox(icon, title, text, buttons, parentWindow()) {
         setTextFormat(Qt::PlainText);
+        refuseMinimise(this);
     }
 
 protected:
@@ -76,6 +102,9 @@ Prompts& prompts() {
 }
 void setPrompts(Prompts* replacement) {
     current = replacement ? replacement : &qtPrompts;
+}
+void refuseMinimise(QWidget* window) {
+    window->installEventFilter(new MinimiseRefuser(window));
 }
 void setDialogAnchor(QWidget* window) {
     anchor = window;

@@ -58,6 +58,11 @@ void setPrompts(Prompts* replacement);
 // active. Until one is set, and after it is destroyed, boxes centre on the active window.
 void setDialogAnchor(QWidget* window);
 
+// Some window managers draw a minimise button on every window whatever it asks for, and
+// minimising a dialog there takes its main window down with it. A window given to this
+// comes straight back instead.
+void refuseMinimise(QWidget* window);
+
 // Qt's dialogs, parented to the active window. Message boxes show their text as plain text:
 // it may hold what a file or the user typed.
 class QtPrompts final : public Prompts {

@@ -60,6 +60,9 @@ protected:
                        seen.text = box->text();
                        seen.format = box->textFormat();
                        seen.centre = box->frameGeometry().center();
+                       box->setWindowState(Qt::WindowMinimized);
+                       QCoreApplication::processEvents();
+                       EXPECT_FALSE(box->isMinimized());
                        box->buttons().constFirst()->click();
                    });
         return seen;
