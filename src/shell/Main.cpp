@@ -7,9 +7,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QScrollBar>
 #include <QSocketNotifier>
-#include <QStyle>
 #include <array>
 
 #include "adapter/status_texts.h"
@@ -441,50 +439,12 @@ void TfrmMain::mnuResetClick() {
     link_->ResetBus();
 }
 
-QList<QMdiSubWindow*> TfrmMain::restoredWindows() const {
-    QList<QMdiSubWindow*> subs;
-    for (QMdiSubWindow* sub : mdiArea_->subWindowList())
-        if (!sub->isHidden()) subs << sub;
-    // Restored first: a maximised window's size hints leave out its title bar.
-    for (QMdiSubWindow* sub : subs) sub->showNormal();
-    return subs;
-}
-
-void TfrmMain::placeWindows(const QList<QMdiSubWindow*>& subs, const QList<QRect>& rects) {
-    const QPoint scrolled(mdiArea_->horizontalScrollBar()->value(),
-                          mdiArea_->verticalScrollBar()->value());
-    for (qsizetype i = 0; i < subs.size(); ++i)
-        subs.at(i)->setGeometry(rects.at(i).translated(-scrolled));
-}
-
 void TfrmMain::mnuCascadeClick() {
-    // The active window comes last, so it ends in front and wholly inside the frame.
-    QList<QMdiSubWindow*> subs = restoredWindows();
-    if (QMdiSubWindow* active = mdiArea_->activeSubWindow(); subs.removeOne(active))
-        subs << active;
-    if (subs.isEmpty()) return;
-    QList<QSize> minimumSizes;
-    for (QMdiSubWindow* sub : subs) minimumSizes << sub->minimumSizeHint();
-    const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, subs.first()) + 4;
-    placeWindows(subs, cascadeRects(mdiArea_->viewport()->rect(), minimumSizes, step));
-    for (QMdiSubWindow* sub : subs) sub->raise();
-    mdiArea_->setActiveSubWindow(subs.last());
+    cascadeChildren(*mdiArea_);
 }
 
 void TfrmMain::mnuTileClick() {
-    const QList<QMdiSubWindow*> subs = restoredWindows();
-    if (subs.isEmpty()) return;
-    QList<QSize> minimumSizes;
-    for (QMdiSubWindow* sub : subs) minimumSizes << sub->minimumSizeHint();
-    QRect area = mdiArea_->viewport()->rect();
-    QList<QRect> rects = tileRects(area, minimumSizes);
-    // Windows stacked past the bottom bring in the vertical scroll bar, which takes its
-    // width from the area.
-    if (rects.last().bottom() > area.bottom() && !mdiArea_->verticalScrollBar()->isVisible()) {
-        area.setWidth(area.width() - style()->pixelMetric(QStyle::PM_ScrollBarExtent));
-        rects = tileRects(area, minimumSizes);
-    }
-    placeWindows(subs, rects);
+    tileChildren(*mdiArea_);
 }
 
 void TfrmMain::mnuMinimizeAllClick() {

@@ -105,8 +105,6 @@ private:
     void rebuildWindowList();
     void childDestroyed(QObject* subWindow);
     bool closeChildrenForExit();
-    [[nodiscard]] QList<QMdiSubWindow*> restoredWindows() const;
-    void placeWindows(const QList<QMdiSubWindow*>& subs, const QList<QRect>& rects);
     void queueDeviceChange();
     QAction* addItem(QMenu* menu, const char* name, const QString& caption,
                      const QString& hint = {});

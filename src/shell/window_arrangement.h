@@ -8,7 +8,14 @@
 #include <QRect>
 #include <QSize>
 
+class QMdiArea;
+
 namespace parvex::shell {
+
+// Window "Tile": every shown child restored and laid out by tileRects in the area's view.
+void tileChildren(QMdiArea& area);
+// Window "Cascade": the same by cascadeRects, one title bar apart, the active child in front.
+void cascadeChildren(QMdiArea& area);
 
 // One window above another, each as wide as `area`, the height shared out evenly. A window
 // that needs more than its share gets what it needs and the ones below move down.
