@@ -86,6 +86,7 @@ int main(int argc, char* argv[]) {
     }
 
     parvex::shell::TfrmMain frmMain(std::move(controller));
+    frmMain.keepSession();
     frmMain.show();
 
     if (virtualController) {

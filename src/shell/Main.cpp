@@ -16,6 +16,7 @@
 #include "shell/Bitrate.h"
 #include "shell/links.h"
 #include "shell/markup_status_bar.h"
+#include "shell/session.h"
 #include "shell/style.h"
 #include "shell/update_service.h"
 #include "shell/window_arrangement.h"
@@ -317,11 +318,18 @@ void TfrmMain::exitApplication() {
     close();
 }
 
+void TfrmMain::keepSession() {
+    restoreSession(*this);
+    keepSession_ = true;
+}
+
 void TfrmMain::closeEvent(QCloseEvent* event) {
-    if (closeChildrenForExit())
-        event->accept();
-    else
+    if (!closeChildrenForExit()) {
         event->ignore();
+        return;
+    }
+    if (keepSession_) saveSession(*this);
+    event->accept();
 }
 
 // --- ui::Host ---------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -19,6 +20,7 @@ const QString kCaption = QStringLiteral("Parvex");
 QtPrompts qtPrompts;
 Prompts* current = &qtPrompts;
 QPointer<QWidget> anchor;
+QString lastFolder;
 
 QWidget* parentWindow() {
     return QApplication::activeWindow();
@@ -78,6 +80,10 @@ FileChoice runFileDialog(const FileDialogRequest& request, QFileDialog::AcceptMo
     if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
         dialog.selectNameFilter(filters.at(request.filterIndex - 1));
     if (!request.defaultSuffix.isEmpty()) dialog.setDefaultSuffix(request.defaultSuffix);
+    // A proposed name with a folder of its own says where to look; a bare one (or none)
+    // opens where the user last was.
+    if (!request.fileName.contains(QLatin1Char('/')) && !lastFolder.isEmpty())
+        dialog.setDirectory(lastFolder);
     if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
     if (mode == QFileDialog::AcceptOpen)
         dialog.setFileMode(request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
@@ -90,6 +96,7 @@ FileChoice runFileDialog(const FileDialogRequest& request, QFileDialog::AcceptMo
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return choice;
     choice.accepted = true;
     choice.path = dialog.selectedFiles().constFirst();
+    lastFolder = QFileInfo(choice.path).absolutePath();
     const int index = filters.indexOf(dialog.selectedNameFilter());
     choice.filterIndex = index >= 0 ? index + 1 : 1;
     return choice;
@@ -103,6 +110,13 @@ Prompts& prompts() {
 void setPrompts(Prompts* replacement) {
     current = replacement ? replacement : &qtPrompts;
 }
+QString lastFileFolder() {
+    return lastFolder;
+}
+void setLastFileFolder(const QString& folder) {
+    lastFolder = folder;
+}
+
 void refuseMinimise(QWidget* window) {
     window->installEventFilter(new MinimiseRefuser(window));
 }

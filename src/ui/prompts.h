@@ -58,6 +58,11 @@ void setPrompts(Prompts* replacement);
 // active. Until one is set, and after it is destroyed, boxes centre on the active window.
 void setDialogAnchor(QWidget* window);
 
+// The folder the last file dialog was answered in. A dialog asked for a bare file name opens
+// there.
+[[nodiscard]] QString lastFileFolder();
+void setLastFileFolder(const QString& folder);
+
 // Some window managers draw a minimise button on every window whatever it asks for, and
 // minimising a dialog there takes its main window down with it. A window given to this
 // comes straight back instead.
