@@ -6,10 +6,10 @@
 #include <algorithm>
 
 #include "adapter/adapter_link.h"
-#include "shell/links.h"
 #include "shell/dialog_frame.h"
-#include "ui/prompts.h"
+#include "shell/links.h"
 #include "shell/version.h"
+#include "ui/prompts.h"
 
 namespace parvex::shell {
 namespace {

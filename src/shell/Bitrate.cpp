@@ -16,8 +16,7 @@
 namespace parvex::shell {
 
 TfrmBitrate::TfrmBitrate(adapter::AdapterLink& link, QWidget* parent)
-    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint | kTitleAndCloseOnly),
-      link_(link) {
+    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint | kTitleAndCloseOnly), link_(link) {
     setObjectName(QStringLiteral("frmBitrate"));
     setWindowTitle(QStringLiteral("I\u00B2C Frequency"));
     setAttribute(Qt::WA_DeleteOnClose);

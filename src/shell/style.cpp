@@ -72,8 +72,7 @@ private:
         QPainter p(&pixmap);
         p.setRenderHint(QPainter::Antialiasing);
         const qreal u = size / 16.0;
-        p.setPen(QPen(QColor(240, 240, 240), 1.6 * u, Qt::SolidLine, Qt::SquareCap,
-                      Qt::MiterJoin));
+        p.setPen(QPen(QColor(240, 240, 240), 1.6 * u, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
         p.setBrush(Qt::NoBrush);
         switch (which) {
             case SP_TitleBarMinButton:

@@ -125,9 +125,10 @@ UpdateService::Outcome UpdateService::run() {
 }
 
 void UpdateService::log(const QString& line) const {
-    const QString folder = logFolder_.isEmpty() ? QStandardPaths::writableLocation(
-                                                      QStandardPaths::AppLocalDataLocation)
-                                                : logFolder_;
+    const QString folder =
+        logFolder_.isEmpty()
+            ? QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)
+            : logFolder_;
     if (folder.isEmpty() || !QDir().mkpath(folder)) return;
     QFile file(QDir(folder).filePath(kUpdateLogName));
     // The log is a convenience; failing to write it must not turn the check into an error.

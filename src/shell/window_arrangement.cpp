@@ -66,8 +66,7 @@ QList<QRect> cascadeRects(const QRect& area, const QList<QSize>& minimumSizes, i
     }
     const int offset = step * (n - 1);
     const QSize size = QSize(area.width() - offset, area.height() - offset).expandedTo(needed);
-    for (int i = 0; i < n; ++i)
-        rects << QRect(area.topLeft() + QPoint(i * step, i * step), size);
+    for (int i = 0; i < n; ++i) rects << QRect(area.topLeft() + QPoint(i * step, i * step), size);
     return rects;
 }
 

@@ -5,9 +5,9 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QPointer>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTimer>

@@ -16,8 +16,7 @@ ui::Answer ScriptedPrompts::question(const QString& text, int buttons) {
     return titledQuestion(QStringLiteral("Parvex"), text, buttons);
 }
 
-ui::Answer ScriptedPrompts::titledQuestion(const QString& title, const QString& text,
-                                           int buttons) {
+ui::Answer ScriptedPrompts::titledQuestion(const QString& title, const QString& text, int buttons) {
     events.push_back({Kind::Question, text, {}, buttons, title});
     if (answers.empty()) return ui::Answer::Cancel;
     const ui::Answer a = answers.front();

@@ -23,8 +23,8 @@ TEST_F(ShellTest, CloseAllAsksEveryWindowLastFirstAndKeepsOnlyTheCancelledOnes) 
     addTestChild("c", true);
     addTestChild("d", true);
     // d: Cancel, c: No, b: Cancel, a: No.
-    for (ui::Answer answer : {ui::Answer::Cancel, ui::Answer::No, ui::Answer::Cancel,
-                              ui::Answer::No})
+    for (ui::Answer answer :
+         {ui::Answer::Cancel, ui::Answer::No, ui::Answer::Cancel, ui::Answer::No})
         prompts.answer(answer);
     action("mnuCloseAll")->trigger();
     settle();
@@ -89,7 +89,8 @@ TEST_F(ArrangementTest, TileStacksTheEditorsFullWidthWithRoomForTheirControls) {
     for (QMdiSubWindow* sub : subs) {
         SCOPED_TRACE(sub->windowTitle().toStdString());
         EXPECT_FALSE(sub->isMaximized());
-        const QRect g = sub->geometry().translated(0, main->mdiArea()->verticalScrollBar()->value());
+        const QRect g =
+            sub->geometry().translated(0, main->mdiArea()->verticalScrollBar()->value());
         EXPECT_EQ(g.top(), top);
         EXPECT_EQ(g.left(), 0);
         EXPECT_GE(g.width(), area().width());
@@ -167,7 +168,8 @@ TEST(WindowArrangementTest, TileAndCascadeRectangles) {
     EXPECT_TRUE(shell::tileRects(area, {}).isEmpty());
 
     // Cascade: the front (last) window ends at the area's bottom right corner.
-    const QList<QRect> cascade = shell::cascadeRects(area, {{100, 100}, {100, 100}, {100, 100}}, 20);
+    const QList<QRect> cascade =
+        shell::cascadeRects(area, {{100, 100}, {100, 100}, {100, 100}}, 20);
     EXPECT_EQ(cascade, (QList<QRect>{QRect(0, 0, 760, 460), QRect(20, 20, 760, 460),
                                      QRect(40, 40, 760, 460)}));
     // Windows needing nearly the whole height step by less, so the front one still fits.
