@@ -8,6 +8,7 @@
 #include "adapter/adapter_link.h"
 #include "shell/dialog_frame.h"
 #include "shell/links.h"
+#include "shell/style.h"
 #include "shell/version.h"
 #include "ui/prompts.h"
 
@@ -80,10 +81,16 @@ TAboutBox::TAboutBox(const adapter::AdapterLink& link, QWidget* parent)
     const QFont bold(QStringLiteral("Verdana"), 8, QFont::Bold);
     const QFont small(QStringLiteral("Tahoma"), 8);
 
+    // The logo: the program's icon and its name, in the designed 166 x 48 box.
+    auto* logoIcon = new QLabel(panel);
+    logoIcon->setObjectName(QStringLiteral("imgLogoIcon"));
+    logoIcon->setGeometry(83, 9, 48, 48);
+    logoIcon->setPixmap(programIcon().pixmap(QSize(44, 44)));
+    logoIcon->setAlignment(Qt::AlignCenter);
     auto* logo = new QLabel(QStringLiteral("PARVEX"), panel);
     logo->setObjectName(QStringLiteral("imgLogo"));
-    logo->setGeometry(83, 9, 166 - 20, 48);
-    logo->setAlignment(Qt::AlignCenter);
+    logo->setGeometry(83 + 50, 9, 166 - 50, 48);
+    logo->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
     logo->setFont(QFont(QStringLiteral("Verdana"), 20, QFont::Bold));
 
     Version = place(new QLabel(QStringLiteral("Version"), panel), "Version", 14, 69, bold);
