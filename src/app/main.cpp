@@ -90,6 +90,7 @@ int main(int argc, char* argv[]) {
     }
 
     parvex::shell::TfrmMain frmMain(std::move(controller));
+    frmMain.keepSession();
     frmMain.show();
     // Every bus operation runs inside one event handler, so the event loop running dry marks
     // the end of a user action: an adapter the link gave up on may be tried again.

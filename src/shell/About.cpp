@@ -1,15 +1,16 @@
 #include "shell/About.h"
 
 #include <QFrame>
-#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScreen>
 #include <algorithm>
 
 #include "adapter/adapter_link.h"
+#include "shell/dialog_frame.h"
 #include "shell/links.h"
+#include "shell/style.h"
 #include "shell/version.h"
+#include "ui/prompts.h"
 
 namespace parvex::shell {
 namespace {
@@ -58,12 +59,12 @@ void LinkLabel::leaveEvent(QEvent* event) {
 }
 
 TAboutBox::TAboutBox(const adapter::AdapterLink& link, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::MSWindowsFixedSizeDialogHint),
+    : QDialog(parent, Qt::Dialog | kTitleAndCloseOnly | Qt::MSWindowsFixedSizeDialogHint),
       link_(link) {
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("About Parvex"));
     setAttribute(Qt::WA_DeleteOnClose);
+    ui::refuseMinimise(this);
     setModal(true);
     setFont(QFont(QStringLiteral("Tahoma"), 10));
     setFixedSize(330, 266);
@@ -80,10 +81,16 @@ TAboutBox::TAboutBox(const adapter::AdapterLink& link, QWidget* parent)
     const QFont bold(QStringLiteral("Verdana"), 8, QFont::Bold);
     const QFont small(QStringLiteral("Tahoma"), 8);
 
+    // The logo: the program's icon and its name, in the designed 166 x 48 box.
+    auto* logoIcon = new QLabel(panel);
+    logoIcon->setObjectName(QStringLiteral("imgLogoIcon"));
+    logoIcon->setGeometry(83, 9, 48, 48);
+    logoIcon->setPixmap(programIcon().pixmap(QSize(44, 44)));
+    logoIcon->setAlignment(Qt::AlignCenter);
     auto* logo = new QLabel(QStringLiteral("PARVEX"), panel);
     logo->setObjectName(QStringLiteral("imgLogo"));
-    logo->setGeometry(83, 9, 166 - 20, 48);
-    logo->setAlignment(Qt::AlignCenter);
+    logo->setGeometry(83 + 50, 9, 166 - 50, 48);
+    logo->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
     logo->setFont(QFont(QStringLiteral("Verdana"), 20, QFont::Bold));
 
     Version = place(new QLabel(QStringLiteral("Version"), panel), "Version", 14, 69, bold);
@@ -131,9 +138,6 @@ TAboutBox::TAboutBox(const adapter::AdapterLink& link, QWidget* parent)
         connect(l, &LinkLabel::entered, this, [this, l] { lblMouseEnter(l); });
         connect(l, &LinkLabel::left, this, [this, l] { lblMouseLeave(l); });
     }
-
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
 }
 
 TAboutBox::~TAboutBox() = default;

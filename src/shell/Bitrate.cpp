@@ -2,26 +2,25 @@
 
 #include <QCheckBox>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
 #include "adapter/adapter_link.h"
+#include "shell/dialog_frame.h"
+#include "ui/prompts.h"
 
 namespace parvex::shell {
 
 TfrmBitrate::TfrmBitrate(adapter::AdapterLink& link, QWidget* parent)
-    : QDialog(parent,
-              Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      link_(link) {
+    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint | kTitleAndCloseOnly), link_(link) {
     setObjectName(QStringLiteral("frmBitrate"));
     setWindowTitle(QStringLiteral("I\u00B2C Frequency"));
     setAttribute(Qt::WA_DeleteOnClose);
+    ui::refuseMinimise(this);
     setModal(false);
     setFixedSize(342, 159);
 
@@ -81,10 +80,7 @@ TfrmBitrate::TfrmBitrate(adapter::AdapterLink& link, QWidget* parent)
     layout->addWidget(pnlClock);
     layout->addLayout(buttons);
 
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect avail = screen->availableGeometry();
-        move(avail.center() - rect().center());
-    }
+    // Left unplaced, the dialog opens centred on the main window, its parent.
     FormCreate();
 }
 

@@ -1,6 +1,7 @@
 #include "shell/Main.h"
 
 #include <QActionGroup>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -17,7 +18,10 @@
 #include "shell/Bitrate.h"
 #include "shell/links.h"
 #include "shell/markup_status_bar.h"
+#include "shell/session.h"
+#include "shell/style.h"
 #include "shell/update_service.h"
+#include "shell/window_arrangement.h"
 #include "ui/child_window.h"
 #include "ui/prompts.h"
 #include "ui/text.h"
@@ -40,9 +44,17 @@ TfrmMain::TfrmMain(std::unique_ptr<hid::Controller> controller, QWidget* parent)
     : QMainWindow(parent), controller_(std::move(controller)) {
     setObjectName(QStringLiteral("frmMain"));
     setFont(QFont(QStringLiteral("Tahoma"), 8));
+    // Child windows and the maximised child's menu-bar corner take the frame's icon.
+    setWindowIcon(programIcon());
+    if (QApplication::windowIcon().isNull()) QApplication::setWindowIcon(windowIcon());
+    ui::setDialogAnchor(this);
 
     mdiArea_ = new QMdiArea(this);
     mdiArea_->setObjectName(QStringLiteral("mdiArea"));
+    // Tiled or cascaded windows never shrink below what their controls need; in a small
+    // frame the area scrolls to them instead.
+    mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdiArea_);
     connect(mdiArea_, &QMdiArea::subWindowActivated, this, &TfrmMain::subWindowActivated);
 
@@ -222,7 +234,9 @@ void TfrmMain::rebuildWindowList() {
         a->setCheckable(true);
         a->setChecked(sub == current);
         connect(a, &QAction::triggered, this, [this, target = QPointer<QMdiSubWindow>(sub)] {
-            if (target) mdiArea_->setActiveSubWindow(target);
+            if (!target) return;
+            if (target->isMinimized()) target->showNormal();
+            mdiArea_->setActiveSubWindow(target);
         });
     }
     mnuWindowListSeparator->setVisible(number > 0);
@@ -258,12 +272,25 @@ int TfrmMain::childWindowCount() const {
 }
 
 bool TfrmMain::closeAllChildren() {
-    QList<QMdiSubWindow*> subs = mdiArea_->subWindowList(QMdiArea::CreationOrder);
+    // Every window is asked, last to first; one that keeps its data (Cancel) stays open and
+    // the next one is still asked.
+    bool all = true;
+    const QList<QMdiSubWindow*> subs = mdiArea_->subWindowList(QMdiArea::CreationOrder);
+    for (auto it = subs.crbegin(); it != subs.crend(); ++it) {
+        QMdiSubWindow* sub = *it;
+        if (!sub->isHidden() && !sub->close()) all = false;
+    }
+    mergeMenus();
+    return all;
+}
+
+bool TfrmMain::closeChildrenForExit() {
+    // Leaving the program stops at the first window that keeps its data: the windows not
+    // reached yet stay open with theirs.
+    const QList<QMdiSubWindow*> subs = mdiArea_->subWindowList(QMdiArea::CreationOrder);
     for (auto it = subs.crbegin(); it != subs.crend(); ++it) {
         QMdiSubWindow* sub = *it;
         if (sub->isHidden()) continue;
-        // A child that keeps its data (its save question answered Cancel) stops here; the
-        // windows not reached yet stay open with their data.
         if (!sub->close()) {
             mergeMenus();
             return false;
@@ -277,11 +304,18 @@ void TfrmMain::exitApplication() {
     close();
 }
 
+void TfrmMain::keepSession() {
+    restoreSession(*this);
+    keepSession_ = true;
+}
+
 void TfrmMain::closeEvent(QCloseEvent* event) {
-    if (closeAllChildren())
-        event->accept();
-    else
+    if (!closeChildrenForExit()) {
         event->ignore();
+        return;
+    }
+    if (keepSession_) saveSession(*this);
+    event->accept();
 }
 
 // --- ui::Host ---------------------------------------------------------------------------
@@ -410,26 +444,11 @@ void TfrmMain::mnuResetClick() {
 }
 
 void TfrmMain::mnuCascadeClick() {
-    mdiArea_->cascadeSubWindows();
+    cascadeChildren(*mdiArea_);
 }
 
 void TfrmMain::mnuTileClick() {
-    QList<QMdiSubWindow*> subs;
-    for (QMdiSubWindow* sub : mdiArea_->subWindowList())
-        if (!sub->isHidden()) subs << sub;
-    if (subs.isEmpty()) return;
-    const QRect area = mdiArea_->viewport()->rect();
-    const int n = static_cast<int>(subs.size());
-    const int height = area.height() / n;
-    int top = area.top();
-    for (int i = 0; i < n; ++i) {
-        QMdiSubWindow* sub = subs.at(i);
-        sub->showNormal();
-        // The last window takes the rows the division left over.
-        const int h = (i == n - 1) ? area.bottom() + 1 - top : height;
-        sub->setGeometry(area.left(), top, area.width(), h);
-        top += h;
-    }
+    tileChildren(*mdiArea_);
 }
 
 void TfrmMain::mnuMinimizeAllClick() {

@@ -54,6 +54,10 @@ public:
     // window menus. The Device items use it; tests may add children of their own.
     QMdiSubWindow* addChild(ui::ChildWindow* child);
 
+    // Puts back the place, size and last file folder the last run left, and keeps them for
+    // the next run when the window closes. Off unless called (tests leave it off).
+    void keepSession();
+
     // ui::Host
     adapter::Transfers& transfers() override;
     void ErrorMessage(std::uint8_t acknowledge) override;
@@ -108,6 +112,7 @@ private:
     void subWindowActivated(QMdiSubWindow* sub);
     void rebuildWindowList();
     void childDestroyed(QObject* subWindow);
+    bool closeChildrenForExit();
     void queueDeviceChange();
     QAction* addItem(QMenu* menu, const char* name, const QString& caption,
                      const QString& hint = {});
@@ -150,6 +155,7 @@ private:
     QPointer<TAboutBox> aboutBox_;
     QPointer<QMdiSubWindow> lastActivated_;
     bool closingChildren_ = false;
+    bool keepSession_ = false;
 };
 
 }  // namespace parvex::shell

@@ -2,15 +2,23 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QIcon>
 #include <QMetaEnum>
+#include <QPainter>
 #include <QPalette>
+#include <QPixmap>
+#include <QProxyStyle>
 #include <QSettings>
 #include <QStyle>
 #include <QStyleFactory>
 
 // Resources of a static library are only linked in when something registers them.
 static void registerShellResources() {
-    Q_INIT_RESOURCE(parvex);
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(parvex);
+        return true;
+    }();
+    static_cast<void>(registered);
 }
 
 namespace parvex::shell {
@@ -35,11 +43,69 @@ bool applyPaletteGroup(QSettings& ini, const QString& group, QPalette::ColorGrou
     return !keys.isEmpty();
 }
 
+// Fusion draws the buttons of a maximised child (in the menu bar's corner) with black
+// glyphs, which vanish on the dark bar. These are drawn in the light text colour instead.
+class DarkStyle final : public QProxyStyle {
+public:
+    explicit DarkStyle(QStyle* base) : QProxyStyle(base) {}
+
+    QIcon standardIcon(StandardPixmap which, const QStyleOption* option,
+                       const QWidget* widget) const override {
+        switch (which) {
+            case SP_TitleBarMinButton:
+            case SP_TitleBarMaxButton:
+            case SP_TitleBarNormalButton:
+            case SP_TitleBarCloseButton: {
+                QIcon icon;
+                for (int size : {16, 32}) icon.addPixmap(glyph(which, size));
+                return icon;
+            }
+            default:
+                return QProxyStyle::standardIcon(which, option, widget);
+        }
+    }
+
+private:
+    static QPixmap glyph(StandardPixmap which, int size) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter p(&pixmap);
+        p.setRenderHint(QPainter::Antialiasing);
+        const qreal u = size / 16.0;
+        p.setPen(QPen(QColor(240, 240, 240), 1.6 * u, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+        p.setBrush(Qt::NoBrush);
+        switch (which) {
+            case SP_TitleBarMinButton:
+                p.drawLine(QPointF(4 * u, 11.5 * u), QPointF(12 * u, 11.5 * u));
+                break;
+            case SP_TitleBarMaxButton:
+                p.drawRect(QRectF(4 * u, 4 * u, 8 * u, 8 * u));
+                break;
+            case SP_TitleBarNormalButton:
+                p.drawRect(QRectF(3.5 * u, 6.5 * u, 6.5 * u, 6 * u));
+                p.drawPolyline(QPolygonF({QPointF(6.5 * u, 6.5 * u), QPointF(6.5 * u, 3.5 * u),
+                                          QPointF(12.5 * u, 3.5 * u), QPointF(12.5 * u, 9.5 * u),
+                                          QPointF(10 * u, 9.5 * u)}));
+                break;
+            default:
+                p.drawLine(QPointF(4.5 * u, 4.5 * u), QPointF(11.5 * u, 11.5 * u));
+                p.drawLine(QPointF(11.5 * u, 4.5 * u), QPointF(4.5 * u, 11.5 * u));
+                break;
+        }
+        return pixmap;
+    }
+};
+
 }  // namespace
+
+QIcon programIcon() {
+    registerShellResources();
+    return QIcon(QStringLiteral(":/parvex/icons/parvex.svg"));
+}
 
 bool applyDarkStyle(QApplication& app) {
     registerShellResources();
-    app.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    app.setStyle(new DarkStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
 
     bool complete = true;
     QPalette palette = app.style()->standardPalette();

@@ -1,6 +1,5 @@
 #include "shell/update_service.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QEventLoop>
@@ -9,6 +8,7 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTextStream>
 
 #include "shell/version.h"
@@ -62,14 +62,10 @@ int compareVersions(const QString& a, const QString& b) {
 UpdateService::UpdateService(QObject* parent) : QObject(parent), baseUrl_(kUpdateBaseUrl) {}
 
 UpdateService::Outcome UpdateService::run() {
-    // The log and any download land in the program's own folder, whatever was current.
-    const QString folder =
-        programFolder_.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder_;
-    QDir::setCurrent(folder);
-
     const QString current = currentVersion_.isEmpty() ? programFileVersion() : currentVersion_;
 
-    if (ui::prompts().question(
+    if (ui::prompts().titledQuestion(
+            QStringLiteral("Update Parvex"),
             QStringLiteral("Connect to the Internet to look for a newer version of Parvex?"),
             ui::ButtonYes | ui::ButtonNo) != ui::Answer::Yes)
         return Outcome::Declined;
@@ -129,7 +125,12 @@ UpdateService::Outcome UpdateService::run() {
 }
 
 void UpdateService::log(const QString& line) const {
-    QFile file(kUpdateLogName);
+    const QString folder =
+        logFolder_.isEmpty()
+            ? QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)
+            : logFolder_;
+    if (folder.isEmpty() || !QDir().mkpath(folder)) return;
+    QFile file(QDir(folder).filePath(kUpdateLogName));
     // The log is a convenience; failing to write it must not turn the check into an error.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) return;
     QTextStream out(&file);

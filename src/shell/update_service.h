@@ -1,7 +1,8 @@
 #pragma once
 // "Update Parvex": asks before connecting, fetches the update description "updates.inf" from
 // the update server, compares the version it names with this program's, says what it found
-// and keeps a dated line of it in WUPDATE.LOG. The file's format is in docs/updates.md.
+// and keeps a dated line of it in WUPDATE.LOG, in the program's data folder (a program
+// installed under /usr cannot write beside itself). The file's format is in docs/updates.md.
 
 #include <QObject>
 #include <QString>
@@ -37,8 +38,8 @@ public:
     // The folder updates.inf lives in; must end in '/'.
     void setBaseUrl(const QUrl& url) { baseUrl_ = url; }
     [[nodiscard]] QUrl baseUrl() const { return baseUrl_; }
-    // The folder made current before the check (the program's own unless set).
-    void setProgramFolder(const QString& folder) { programFolder_ = folder; }
+    // The folder WUPDATE.LOG is kept in (the program's standard data folder unless set).
+    void setLogFolder(const QString& folder) { logFolder_ = folder; }
     void setTimeoutMs(int ms) { timeoutMs_ = ms; }
     // The version compared against (the program's own unless set).
     void setCurrentVersion(const QString& version) { currentVersion_ = version; }
@@ -50,7 +51,7 @@ private:
     void log(const QString& line) const;
 
     QUrl baseUrl_;
-    QString programFolder_;
+    QString logFolder_;
     QString currentVersion_;
     int timeoutMs_ = 15000;
 };

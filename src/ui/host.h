@@ -38,8 +38,8 @@ public:
 
     // The frame's child windows.
     [[nodiscard]] virtual int childWindowCount() const = 0;
-    // Closes every child window, last first; false if one refused (it and those before it
-    // stay open).
+    // Asks every child window to close, last first; one that refuses stays open and the
+    // next is still asked. False if any refused.
     virtual bool closeAllChildren() = 0;
     // Closes every child window, last first, then ends the program, unless a child refused.
     virtual void exitApplication() = 0;

@@ -1,11 +1,16 @@
 #include "ui/prompts.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QShowEvent>
+#include <QTimer>
 
 namespace parvex::ui {
 namespace {
@@ -14,13 +19,55 @@ const QString kCaption = QStringLiteral("Parvex");
 
 QtPrompts qtPrompts;
 Prompts* current = &qtPrompts;
+QPointer<QWidget> anchor;
+QString lastFolder;
 
 QWidget* parentWindow() {
     return QApplication::activeWindow();
 }
 
+class MinimiseRefuser final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::WindowStateChange) {
+            auto* window = qobject_cast<QWidget*>(watched);
+            if (window && window->isMinimized()) {
+                // Restored once the window manager has finished minimising it.
+                QTimer::singleShot(0, window, [w = QPointer<QWidget>(window)] {
+                    if (!w) return;
+                    w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
+                    w->show();
+                    w->raise();
+                    w->activateWindow();
+                });
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// A message box that stays a child of the active window (so it is modal to it and shown
+// above it) but opens centred on the anchor, wherever the active window is.
+class MessageBox final : public QMessageBox {
+public:
+    MessageBox(Icon icon, const QString& title, const QString& text, StandardButtons buttons)
+        : QMessageBox(icon, title, text, buttons, parentWindow()) {
+        setTextFormat(Qt::PlainText);
+        refuseMinimise(this);
+    }
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        QMessageBox::showEvent(event);
+        if (!event->spontaneous() && anchor && anchor->isVisible()) adjustPosition(anchor);
+    }
+};
+
 void showBox(QMessageBox::Icon icon, const QString& text) {
-    QMessageBox box(icon, kCaption, text, QMessageBox::Ok, parentWindow());
+    MessageBox box(icon, kCaption, text, QMessageBox::Ok);
     box.exec();
 }
 
@@ -33,6 +80,10 @@ FileChoice runFileDialog(const FileDialogRequest& request, QFileDialog::AcceptMo
     if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
         dialog.selectNameFilter(filters.at(request.filterIndex - 1));
     if (!request.defaultSuffix.isEmpty()) dialog.setDefaultSuffix(request.defaultSuffix);
+    // A proposed name with a folder of its own says where to look; a bare one (or none)
+    // opens where the user last was.
+    if (!request.fileName.contains(QLatin1Char('/')) && !lastFolder.isEmpty())
+        dialog.setDirectory(lastFolder);
     if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
     if (mode == QFileDialog::AcceptOpen)
         dialog.setFileMode(request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
@@ -45,6 +96,7 @@ FileChoice runFileDialog(const FileDialogRequest& request, QFileDialog::AcceptMo
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return choice;
     choice.accepted = true;
     choice.path = dialog.selectedFiles().constFirst();
+    lastFolder = QFileInfo(choice.path).absolutePath();
     const int index = filters.indexOf(dialog.selectedNameFilter());
     choice.filterIndex = index >= 0 ? index + 1 : 1;
     return choice;
@@ -57,6 +109,19 @@ Prompts& prompts() {
 }
 void setPrompts(Prompts* replacement) {
     current = replacement ? replacement : &qtPrompts;
+}
+QString lastFileFolder() {
+    return lastFolder;
+}
+void setLastFileFolder(const QString& folder) {
+    lastFolder = folder;
+}
+
+void refuseMinimise(QWidget* window) {
+    window->installEventFilter(new MinimiseRefuser(window));
+}
+void setDialogAnchor(QWidget* window) {
+    anchor = window;
 }
 
 QStringList qtFilters(const QString& filter) {
@@ -77,7 +142,11 @@ void QtPrompts::error(const QString& text) {
 }
 
 Answer QtPrompts::question(const QString& text, int buttons) {
-    QMessageBox box(QMessageBox::Question, kCaption, text, QMessageBox::NoButton, parentWindow());
+    return titledQuestion(kCaption, text, buttons);
+}
+
+Answer QtPrompts::titledQuestion(const QString& title, const QString& text, int buttons) {
+    MessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton);
     if (buttons & ButtonYes) box.addButton(QMessageBox::Yes);
     if (buttons & ButtonNo) box.addButton(QMessageBox::No);
     if (buttons & ButtonOk) box.addButton(QMessageBox::Ok);

@@ -38,6 +38,11 @@ public:
     virtual void error(const QString& text) = 0;
     // A confirmation with exactly the given buttons (an OR of Button values).
     virtual Answer question(const QString& text, int buttons) = 0;
+    // The same with a caption of its own instead of "Parvex".
+    virtual Answer titledQuestion(const QString& title, const QString& text, int buttons) {
+        static_cast<void>(title);
+        return question(text, buttons);
+    }
     virtual FileChoice openFile(const FileDialogRequest& request) = 0;
     virtual FileChoice saveFile(const FileDialogRequest& request) = 0;
     // The print dialog over `printer`; true when the user chose to print.
@@ -49,13 +54,29 @@ Prompts& prompts();
 // Installs prompts; nullptr puts the Qt dialogs back. The caller keeps ownership.
 void setPrompts(Prompts* replacement);
 
-// Qt's dialogs, parented to the active window.
+// The window every message box opens centred on (the main window), whichever window is
+// active. Until one is set, and after it is destroyed, boxes centre on the active window.
+void setDialogAnchor(QWidget* window);
+
+// The folder the last file dialog was answered in. A dialog asked for a bare file name opens
+// there.
+[[nodiscard]] QString lastFileFolder();
+void setLastFileFolder(const QString& folder);
+
+// Some window managers draw a minimise button on every window whatever it asks for, and
+// minimising a dialog there takes its main window down with it. A window given to this
+// comes straight back instead.
+void refuseMinimise(QWidget* window);
+
+// Qt's dialogs, parented to the active window. Message boxes show their text as plain text:
+// it may hold what a file or the user typed.
 class QtPrompts final : public Prompts {
 public:
     void information(const QString& text) override;
     void warning(const QString& text) override;
     void error(const QString& text) override;
     Answer question(const QString& text, int buttons) override;
+    Answer titledQuestion(const QString& title, const QString& text, int buttons) override;
     FileChoice openFile(const FileDialogRequest& request) override;
     FileChoice saveFile(const FileDialogRequest& request) override;
     bool print(QPrinter& printer) override;

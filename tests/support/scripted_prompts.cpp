@@ -3,17 +3,21 @@
 namespace parvex::test {
 
 void ScriptedPrompts::information(const QString& text) {
-    events.push_back({Kind::Information, text, {}, 0});
+    events.push_back({Kind::Information, text, {}, 0, {}});
 }
 void ScriptedPrompts::warning(const QString& text) {
-    events.push_back({Kind::Warning, text, {}, 0});
+    events.push_back({Kind::Warning, text, {}, 0, {}});
 }
 void ScriptedPrompts::error(const QString& text) {
-    events.push_back({Kind::Error, text, {}, 0});
+    events.push_back({Kind::Error, text, {}, 0, {}});
 }
 
 ui::Answer ScriptedPrompts::question(const QString& text, int buttons) {
-    events.push_back({Kind::Question, text, {}, buttons});
+    return titledQuestion(QStringLiteral("Parvex"), text, buttons);
+}
+
+ui::Answer ScriptedPrompts::titledQuestion(const QString& title, const QString& text, int buttons) {
+    events.push_back({Kind::Question, text, {}, buttons, title});
     if (answers.empty()) return ui::Answer::Cancel;
     const ui::Answer a = answers.front();
     answers.pop_front();
@@ -21,7 +25,7 @@ ui::Answer ScriptedPrompts::question(const QString& text, int buttons) {
 }
 
 ui::FileChoice ScriptedPrompts::openFile(const ui::FileDialogRequest& request) {
-    events.push_back({Kind::OpenFile, request.title, request, 0});
+    events.push_back({Kind::OpenFile, request.title, request, 0, {}});
     if (files.empty()) return {};
     const ui::FileChoice c = files.front();
     files.pop_front();
@@ -29,7 +33,7 @@ ui::FileChoice ScriptedPrompts::openFile(const ui::FileDialogRequest& request) {
 }
 
 ui::FileChoice ScriptedPrompts::saveFile(const ui::FileDialogRequest& request) {
-    events.push_back({Kind::SaveFile, request.title, request, 0});
+    events.push_back({Kind::SaveFile, request.title, request, 0, {}});
     if (files.empty()) return {};
     const ui::FileChoice c = files.front();
     files.pop_front();
@@ -37,7 +41,7 @@ ui::FileChoice ScriptedPrompts::saveFile(const ui::FileDialogRequest& request) {
 }
 
 bool ScriptedPrompts::print(QPrinter&) {
-    events.push_back({Kind::Print, {}, {}, 0});
+    events.push_back({Kind::Print, {}, {}, 0, {}});
     if (printAnswers.empty()) return false;
     const bool a = printAnswers.front();
     printAnswers.pop_front();

@@ -18,6 +18,7 @@ public:
         QString text;                   // box text, or the dialog's title
         ui::FileDialogRequest request;  // file dialogs only
         int buttons = 0;                // questions only
+        QString title;                  // questions with a caption of their own
     };
 
     ScriptedPrompts() { ui::setPrompts(this); }
@@ -37,6 +38,7 @@ public:
     void warning(const QString& text) override;
     void error(const QString& text) override;
     ui::Answer question(const QString& text, int buttons) override;
+    ui::Answer titledQuestion(const QString& title, const QString& text, int buttons) override;
     ui::FileChoice openFile(const ui::FileDialogRequest& request) override;
     ui::FileChoice saveFile(const ui::FileDialogRequest& request) override;
     bool print(QPrinter& printer) override;

@@ -53,7 +53,6 @@ TEST_F(ClockDialogTest, LooksAsDesigned) {
     EXPECT_EQ(dialog->size(), QSize(342, 159));
     EXPECT_FALSE(dialog->isModal());
     EXPECT_TRUE(dialog->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_FALSE(dialog->windowFlags().testFlag(Qt::WindowCloseButtonHint));
     QSpinBox* spin = dialog->spinClock();
     EXPECT_EQ(spin->minimum(), 1);
     EXPECT_EQ(spin->maximum(), 2000);

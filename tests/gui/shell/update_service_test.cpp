@@ -64,7 +64,7 @@ protected:
     void SetUp() override {
         previous_ = QDir::currentPath();
         ASSERT_TRUE(folder_.isValid());
-        service_.setProgramFolder(folder_.path());
+        service_.setLogFolder(folder_.path());
         service_.setCurrentVersion("1.3.1.0");
     }
     void TearDown() override { QDir::setCurrent(previous_); }
@@ -113,13 +113,13 @@ TEST_F(UpdateServiceTest, ComparesTheServersVersionWithOurs) {
         EXPECT_EQ(prompts.events[0].buttons, ui::ButtonYes | ui::ButtonNo);
         EXPECT_EQ(prompts.events[1].text, c.told);
     }
-    // One dated line per check, in the program's folder, which the check made current.
+    // One dated line per check, in the log folder; the working folder is left alone.
     const QStringList log = logLines();
     ASSERT_EQ(log.size(), 4);
     const QRegularExpression dated(R"(^\d\d/\d\d/\d{4} \d\d:\d\d \S)");
     for (const QString& line : log) EXPECT_TRUE(dated.match(line).hasMatch()) << line.toStdString();
     EXPECT_TRUE(log[0].contains("1.4.0.0"));
-    EXPECT_EQ(QDir(QDir::currentPath()).canonicalPath(), QDir(folder_.path()).canonicalPath());
+    EXPECT_EQ(QDir::currentPath(), previous_);
 }
 
 TEST_F(UpdateServiceTest, DecliningMakesNoConnection) {
@@ -129,7 +129,8 @@ TEST_F(UpdateServiceTest, DecliningMakesNoConnection) {
     EXPECT_EQ(service_.run(), Outcome::Declined);
     settle();
     EXPECT_TRUE(server.requests.isEmpty());
-    EXPECT_EQ(prompts.events.size(), 1u);
+    ASSERT_EQ(prompts.events.size(), 1u);
+    EXPECT_EQ(prompts.events.front().title, "Update Parvex");
     EXPECT_TRUE(logLines().isEmpty());
 }
 
