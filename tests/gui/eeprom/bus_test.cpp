@@ -29,7 +29,7 @@ TEST_P(RoundTripBySize, ReadAllWriteAllAndVerifyMoveTheWholeChip) {
     chip->memory() = pattern(size, 3);
     eeprom::TfrmSmallEE* w = host.openEditor(size);
 
-    w->btnRead->click();
+    ctl(w).btnRead->click();
     EXPECT_EQ(gridBytes(*w), chip->memory());
     EXPECT_EQ(asciiCell(*w, 0), ".");
     EXPECT_EQ(host.status, statusOf(0));
@@ -41,7 +41,7 @@ TEST_P(RoundTripBySize, ReadAllWriteAllAndVerifyMoveTheWholeChip) {
     const std::vector<std::uint8_t> fresh = pattern(size, 100);
     w->image().setBytes(0, fresh);
     host.transferCount = 0;
-    w->btnWrite->click();
+    ctl(w).btnWrite->click();
     EXPECT_EQ(chip->memory(), fresh);
     EXPECT_EQ(host.transferCount, size / 8);  // page 8
     EXPECT_EQ(host.status, statusOf(0));
@@ -51,10 +51,10 @@ TEST_P(RoundTripBySize, ReadAllWriteAllAndVerifyMoveTheWholeChip) {
     EXPECT_EQ(host.progressWidth, 0);
     for (const auto& widths : host.widthsAtProgress) EXPECT_EQ(widths, std::make_pair(0, 250));
 
-    w->btnVerify->click();
+    ctl(w).btnVerify->click();
     EXPECT_EQ(host.status, statusOf(65));
     EXPECT_TRUE(prompts.events.empty());
-    EXPECT_TRUE(w->stgMemory->isEnabled());
+    EXPECT_TRUE(ctl(w).stgMemory->isEnabled());
     EXPECT_FALSE(w->Modified());
 }
 
@@ -65,10 +65,10 @@ TEST_F(EditorTest, ReadAllOf512BytesAtA4ReadsA4ThenA6) {
     auto chip = host.plugWithChip(512, 16, 0xA4);
     chip->memory() = pattern(512, 9);
     eeprom::TfrmSmallEE* w = host.openEditor(512);
-    w->cmbAddress->setCurrentIndex(1);
-    ASSERT_EQ(w->cmbAddress->currentText(), "A4");
+    ctl(w).cmbAddress->setCurrentIndex(1);
+    ASSERT_EQ(ctl(w).cmbAddress->currentText(), "A4");
 
-    w->btnRead->click();
+    ctl(w).btnRead->click();
 
     std::vector<SentTransfer> expected;
     for (int k = 0; k < 16; ++k) expected.push_back({k < 8 ? 0xA4 : 0xA6, (k % 8) * 32, 1, 32});
@@ -83,18 +83,18 @@ TEST_F(EditorTest, ReadByteAndWriteByteUseTheClickedAddress) {
     auto chip = host.plugWithChip(512);
     chip->memory()[0x1F3] = 0x5A;
     eeprom::TfrmSmallEE* w = host.openEditor(512);
-    clickCell(w->stgMemory, 31, 3);
-    ASSERT_EQ(w->lblWordAddress->text(), "1F3");
+    clickCell(ctl(w).stgMemory, 31, 3);
+    ASSERT_EQ(ctl(w).lblWordAddress->text(), "1F3");
 
-    w->btnReadOne->click();
+    ctl(w).btnReadOne->click();
     EXPECT_EQ(sentTransfers(host.controller.adapter()).back(), (SentTransfer{0xA2, 0xF3, 1, 1}));
     EXPECT_EQ(hexCell(*w, 0x1F3), "5A");
     EXPECT_EQ(asciiCell(*w, 0x1F3), "Z");
     EXPECT_EQ(host.status, statusOf(0));
 
-    QAbstractItemModel* hex = w->stgMemory->model();
+    QAbstractItemModel* hex = ctl(w).stgMemory->model();
     hex->setData(hex->index(31, 3), "C3");
-    w->btnWriteOne->click();
+    ctl(w).btnWriteOne->click();
     EXPECT_EQ(chip->memory()[0x1F3], 0xC3);
     EXPECT_EQ(clock.totalSleptMillis(), 0u);  // Write Byte does not wait
 }
@@ -109,7 +109,7 @@ TEST_F(EditorTest, FailedPageWriteStopsWriteAll) {
         if (n == 2) host.controller.adapter().forceNextStatus(2);
     };
 
-    w->btnWrite->click();
+    ctl(w).btnWrite->click();
 
     EXPECT_EQ(host.transferCount, 3);
     EXPECT_TRUE(attachedDuringWrite) << "the bus buttons listened during Write All";
@@ -125,21 +125,21 @@ TEST_F(EditorTest, FailedPageWriteStopsWriteAll) {
 
     // The buttons work again.
     host.beforeTransfer = nullptr;
-    w->btnWrite->click();
+    ctl(w).btnWrite->click();
     EXPECT_EQ(chip->memory(), expected);
 }
 
 TEST_F(EditorTest, WriteAllUsesPageSizeAndWriteTime) {
     auto chip = host.plugWithChip(16, 16);
     eeprom::TfrmSmallEE* w = host.openEditor(16);
-    w->cmbPageSize->setCurrentText("32");
-    w->btnWrite->click();
+    ctl(w).cmbPageSize->setCurrentText("32");
+    ctl(w).btnWrite->click();
     EXPECT_EQ(host.transferCount, 0);
     EXPECT_EQ(host.status, statusOf(0));
 
-    w->cmbPageSize->setCurrentText("1");
-    w->spnWriteCycle->setValue(5);  // the chip's own write cycle
-    w->btnWrite->click();
+    ctl(w).cmbPageSize->setCurrentText("1");
+    ctl(w).spnWriteCycle->setValue(5);  // the chip's own write cycle
+    ctl(w).btnWrite->click();
     const auto sent = sentTransfers(host.controller.adapter());
     ASSERT_EQ(sent.size(), 16u);
     EXPECT_EQ(sent[15], (SentTransfer{0xA0, 15, 2, 0}));
@@ -149,8 +149,8 @@ TEST_F(EditorTest, WriteAllUsesPageSizeAndWriteTime) {
     // A write time shorter than the chip's cycle: the chip is still busy with the first
     // page and does not answer the second.
     host.controller.adapter().clearLog();
-    w->spnWriteCycle->setValue(3);
-    w->btnWrite->click();
+    ctl(w).spnWriteCycle->setValue(3);
+    ctl(w).btnWrite->click();
     EXPECT_EQ(sentTransfers(host.controller.adapter()).size(), 2u);
     EXPECT_EQ(host.status, statusOf(255));
 }
@@ -170,17 +170,17 @@ TEST_P(VerifyMismatch, StopsAtTheFirstDifference) {
     chip->memory()[static_cast<std::size_t>(c.address)] = 0x12;
     bool gridDisabledDuringVerify = true;
     host.beforeTransfer = [&](int) {
-        gridDisabledDuringVerify = gridDisabledDuringVerify && !w->stgMemory->isEnabled();
+        gridDisabledDuringVerify = gridDisabledDuringVerify && !ctl(w).stgMemory->isEnabled();
     };
 
-    w->btnVerify->click();
+    ctl(w).btnVerify->click();
 
     EXPECT_EQ(prompts.texts(), QStringList{c.message});
     EXPECT_EQ(prompts.events.at(0).kind, ScriptedPrompts::Kind::Error);
     EXPECT_EQ(host.transferCount, c.address / 32 + 1);
     EXPECT_EQ(host.status, statusOf(153));
     EXPECT_TRUE(gridDisabledDuringVerify);
-    EXPECT_TRUE(w->stgMemory->isEnabled());
+    EXPECT_TRUE(ctl(w).stgMemory->isEnabled());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -195,7 +195,7 @@ TEST_F(EditorTest, VerifyShowsItsWaitTextFirst) {
     host.beforeTransfer = [&](int n) {
         if (n == 0) statusBeforeFirstRead = host.status;
     };
-    w->btnVerify->click();
+    ctl(w).btnVerify->click();
     EXPECT_EQ(statusBeforeFirstRead, "<FONT color=\"clWhite\"> Verifying ... please wait</FONT>");
 }
 
@@ -207,7 +207,7 @@ TEST_F(EditorTest, UnpluggedInTheMiddleOfReadAll) {
         if (n == 10) host.controller.unplug();
     };
 
-    w->btnRead->click();
+    ctl(w).btnRead->click();
 
     EXPECT_EQ(host.transferCount, 64);  // Read All goes on after a failed read
     EXPECT_EQ(hexCell(*w, 10 * 32 - 1),
@@ -218,10 +218,10 @@ TEST_F(EditorTest, UnpluggedInTheMiddleOfReadAll) {
 
     // Nothing attached: Verify stops at once with 170, Write All fails its first page.
     host.transferCount = 0;
-    w->btnVerify->click();
+    ctl(w).btnVerify->click();
     EXPECT_EQ(host.transferCount, 1);
     EXPECT_EQ(host.status, statusOf(170));
-    w->btnWrite->click();
+    ctl(w).btnWrite->click();
     EXPECT_EQ(host.status, statusOf(255));
     EXPECT_TRUE(prompts.events.empty());
 }
@@ -230,19 +230,19 @@ TEST_F(EditorTest, DisabledBusButtonsIgnoreClicks) {
     host.plugWithChip(16);
     eeprom::TfrmSmallEE* w = host.openEditor(16);
     w->Disable();
-    for (QPushButton* b : {w->btnReadOne, w->btnRead, w->btnWriteOne, w->btnWrite}) b->click();
+    for (QPushButton* b : {ctl(w).btnReadOne, ctl(w).btnRead, ctl(w).btnWriteOne, ctl(w).btnWrite}) b->click();
     EXPECT_EQ(host.transferCount, 0);
-    EXPECT_TRUE(w->btnRead->isEnabled());  // they look unchanged
+    EXPECT_TRUE(ctl(w).btnRead->isEnabled());  // they look unchanged
     w->Enable();
-    w->btnRead->click();
+    ctl(w).btnRead->click();
     EXPECT_EQ(host.transferCount, 1);
 }
 
 TEST_F(EditorTest, AddressThatIsNotHexSendsNothing) {
     host.plugWithChip(256);
     eeprom::TfrmSmallEE* w = host.openEditor(256);
-    w->cmbAddress->setEditText("");
-    w->btnRead->click();
+    ctl(w).cmbAddress->setEditText("");
+    ctl(w).btnRead->click();
     EXPECT_EQ(host.transferCount, 0);
     EXPECT_EQ(prompts.texts(), QStringList{"'' is not a valid hexadecimal value."});
 }

@@ -25,7 +25,7 @@ protected:
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
     // A hand edit, so that Modified is set.
     static void editByHand(eeprom::TfrmSmallEE& w, int row, int column, const char* digits) {
-        clickCell(w.stgMemory, row, column);
+        clickCell(ctl(w).stgMemory, row, column);
         typeKeys(QString::fromLatin1(digits));
     }
     QTemporaryDir dir;
@@ -37,7 +37,7 @@ TEST_F(Files, HexSaveAndOpenRoundTrip) {
     ASSERT_TRUE(w->Modified());
 
     prompts.chooseFile(path("image.hex"), 1);
-    w->mnuSaveAs->trigger();
+    ctl(w).mnuSaveAs->trigger();
 
     ASSERT_EQ(prompts.events.size(), 1u);
     const ui::FileDialogRequest& save = prompts.events[0].request;
@@ -53,7 +53,7 @@ TEST_F(Files, HexSaveAndOpenRoundTrip) {
     // Into a fresh window of the same size.
     eeprom::TfrmSmallEE* other = host.openEditor(256);
     prompts.chooseFile(path("image.hex"), 1);
-    other->mnuOpen->trigger();
+    ctl(other).mnuOpen->trigger();
     const ui::FileDialogRequest& open = prompts.events.back().request;
     EXPECT_EQ(open.title, "Open EEPROM File");
     EXPECT_EQ(open.defaultSuffix, "hex");
@@ -66,7 +66,7 @@ TEST_F(Files, HexSaveAndOpenRoundTrip) {
 
     // A later Save As proposes the file and the format used last.
     prompts.cancelFile();
-    w->mnuSaveAs->trigger();
+    ctl(w).mnuSaveAs->trigger();
     EXPECT_EQ(prompts.events.back().request.defaultSuffix, "hex");
     EXPECT_EQ(prompts.events.back().request.fileName, path("image.hex"));
 }
@@ -79,19 +79,19 @@ TEST_F(Files, BinaryFollowsTheFilterNotTheExtension) {
     writeFile(path("data.hex"), QByteArray(2048, 'x'));  // an older, bigger file
 
     prompts.chooseFile(path("data.hex"), 2);
-    w->mnuSaveAs->trigger();
+    ctl(w).mnuSaveAs->trigger();
     const QByteArray saved = readAll(path("data.hex"));
     ASSERT_EQ(saved.size(), 256);
     EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(bytes.data()), 256), saved);
 
     eeprom::TfrmSmallEE* other = host.openEditor(256);
     prompts.chooseFile(path("data.hex"), 2);
-    other->mnuOpen->trigger();
+    ctl(other).mnuOpen->trigger();
     EXPECT_EQ(hexCell(*other, 0), "FF");
     EXPECT_EQ(hexCell(*other, 0xBE), "41");
     EXPECT_EQ(asciiCell(*other, 0xBE), "A");
     prompts.cancelFile();
-    other->mnuOpen->trigger();
+    ctl(other).mnuOpen->trigger();
     EXPECT_EQ(prompts.events.back().request.defaultSuffix, "bin");
 }
 
@@ -101,7 +101,7 @@ TEST_F(Files, ShortBinaryShowsWholeRowsThenTheError) {
     writeFile(path("short.bin"), QByteArray(100, 'B'));
     editByHand(*w, 6, 0, "77");
     prompts.chooseFile(path("short.bin"), 2);
-    w->mnuOpen->trigger();
+    ctl(w).mnuOpen->trigger();
     EXPECT_EQ(prompts.texts(), QStringList{"Read beyond end of file"});
     EXPECT_EQ(hexCell(*w, 95), "42");
     EXPECT_EQ(hexCell(*w, 96), "77");  // row 6 keeps what it held
@@ -115,7 +115,7 @@ TEST_F(Files, HexLoadsThatAreDroppedOrRefusedKeepTheGrid) {
     // A record beyond 03FF: the load is dropped silently, the caption follows the file.
     writeFile(path("big.hex"), ":1007F00041414141414141414141414141414141E9\r\n:00000001FF\r\n");
     prompts.chooseFile(path("big.hex"));
-    w->mnuOpen->trigger();
+    ctl(w).mnuOpen->trigger();
     EXPECT_TRUE(prompts.texts().isEmpty());
     EXPECT_EQ(hexCell(*w, 0), "11");
     EXPECT_EQ(w->windowTitle(), path("big.hex"));
@@ -123,7 +123,7 @@ TEST_F(Files, HexLoadsThatAreDroppedOrRefusedKeepTheGrid) {
     // Bad digits: the conversion message, the grid kept, the bare file name as caption.
     writeFile(path("bad.hex"), ":10000000ZZ\r\n");
     prompts.chooseFile(path("bad.hex"));
-    w->mnuOpen->trigger();
+    ctl(w).mnuOpen->trigger();
     ASSERT_EQ(prompts.texts().size(), 1);
     EXPECT_TRUE(prompts.texts()[0].endsWith("is not a valid hexadecimal value."));
     EXPECT_EQ(hexCell(*w, 0), "11");
@@ -132,7 +132,7 @@ TEST_F(Files, HexLoadsThatAreDroppedOrRefusedKeepTheGrid) {
     // A missing file is reported, not loaded.
     prompts.clear();
     prompts.chooseFile(path("missing.hex"));
-    w->mnuOpen->trigger();
+    ctl(w).mnuOpen->trigger();
     ASSERT_EQ(prompts.texts().size(), 1);
     EXPECT_TRUE(prompts.texts()[0].startsWith("Cannot read \"" + path("missing.hex") + "\": "));
 }
@@ -142,7 +142,7 @@ TEST_F(Files, FailedSaveKeepsThePreviousFileAndTheQuestion) {
     editByHand(*w, 0, 0, "12");
     const QString target = path("locked/image.hex");  // its folder does not exist
     prompts.chooseFile(target);
-    w->mnuSaveAs->trigger();
+    ctl(w).mnuSaveAs->trigger();
     ASSERT_EQ(prompts.texts().size(), 1);
     EXPECT_TRUE(prompts.texts()[0].startsWith("Cannot write \"" + target + "\": "));
     EXPECT_TRUE(w->Modified());
@@ -153,7 +153,7 @@ TEST_F(Files, FailedSaveKeepsThePreviousFileAndTheQuestion) {
     w->image().setHexText(3, "ZZ");
     prompts.clear();
     prompts.chooseFile(path("keep.bin"), 2);
-    w->mnuSaveAs->trigger();
+    ctl(w).mnuSaveAs->trigger();
     EXPECT_EQ(prompts.texts(), QStringList{"'ZZ' is not a valid hexadecimal value."});
     EXPECT_EQ(readAll(path("keep.bin")), "old");
     EXPECT_TRUE(w->Modified());
@@ -163,9 +163,9 @@ TEST_F(Files, CancelledDialogsChangeNothing) {
     eeprom::TfrmSmallEE* w = host.openEditor(128);
     editByHand(*w, 0, 0, "12");
     prompts.cancelFile();
-    w->mnuOpen->trigger();
+    ctl(w).mnuOpen->trigger();
     prompts.cancelFile();
-    w->mnuSaveAs->trigger();
+    ctl(w).mnuSaveAs->trigger();
     EXPECT_TRUE(w->Modified());
     EXPECT_EQ(hexCell(*w, 0), "12");
     EXPECT_EQ(w->windowTitle(), "128 Byte (1024 bit) RAM / FRAM");

@@ -56,17 +56,17 @@ TEST(KeyFilter, FiltersWidgetsCreatedLaterAndCanBeSwitchedOff) {
 
 TEST_F(EditorTest, ArrowKeysLeaveTheCellEditorAtItsEnds) {
     eeprom::TfrmSmallEE* w = host.openEditor(256);
-    clickCell(w->stgMemory, 1, 1);
+    clickCell(ctl(w).stgMemory, 1, 1);
     typeKeys("4");
     typeKey(Qt::Key_Left);  // inside the text: the cursor moves, the cell stays
-    EXPECT_EQ(w->stgMemory->currentIndex(), w->stgMemory->model()->index(1, 1));
+    EXPECT_EQ(ctl(w).stgMemory->currentIndex(), ctl(w).stgMemory->model()->index(1, 1));
     typeKey(Qt::Key_Left);  // at the start: leaves, and the half-typed cell is validated
-    EXPECT_EQ(w->stgMemory->currentIndex(), w->stgMemory->model()->index(1, 0));
+    EXPECT_EQ(ctl(w).stgMemory->currentIndex(), ctl(w).stgMemory->model()->index(1, 0));
     EXPECT_EQ(hexCell(*w, 0x11), "04");
     typeKey(Qt::Key_Up);
-    EXPECT_EQ(w->stgMemory->currentIndex(), w->stgMemory->model()->index(0, 0));
+    EXPECT_EQ(ctl(w).stgMemory->currentIndex(), ctl(w).stgMemory->model()->index(0, 0));
     typeKey(Qt::Key_Up);  // nowhere to go: stays
-    EXPECT_EQ(w->stgMemory->currentIndex(), w->stgMemory->model()->index(0, 0));
+    EXPECT_EQ(ctl(w).stgMemory->currentIndex(), ctl(w).stgMemory->model()->index(0, 0));
 }
 
 }  // namespace

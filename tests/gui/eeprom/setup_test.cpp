@@ -95,37 +95,37 @@ TEST_P(SetUpBySize, CaptionSizeAddressesFieldsAndGrids) {
     eeprom::TfrmSmallEE* w = host.openEditor(c.bytes);
 
     EXPECT_EQ(w->windowTitle(), QString::fromLatin1(c.caption));
-    EXPECT_EQ(w->lblDeviceSize->text(), QString::number(c.bytes));
+    EXPECT_EQ(ctl(w).lblDeviceSize->text(), QString::number(c.bytes));
     EXPECT_EQ(w->deviceSize(), c.bytes);
     QStringList items;
-    for (int i = 0; i < w->cmbAddress->count(); ++i) items << w->cmbAddress->itemText(i);
+    for (int i = 0; i < ctl(w).cmbAddress->count(); ++i) items << ctl(w).cmbAddress->itemText(i);
     EXPECT_EQ(items, c.addresses);
-    EXPECT_EQ(w->cmbAddress->currentText(), "A0");
-    EXPECT_EQ(w->cmbAddress->isEnabled(), c.addressEnabled);
-    EXPECT_EQ(w->cmbPageSize->currentText(), "8");
-    EXPECT_EQ(w->spnWriteCycle->value(), 10);
-    EXPECT_EQ(w->lblWordAddress->text(), "000");
+    EXPECT_EQ(ctl(w).cmbAddress->currentText(), "A0");
+    EXPECT_EQ(ctl(w).cmbAddress->isEnabled(), c.addressEnabled);
+    EXPECT_EQ(ctl(w).cmbPageSize->currentText(), "8");
+    EXPECT_EQ(ctl(w).spnWriteCycle->value(), 10);
+    EXPECT_EQ(ctl(w).lblWordAddress->text(), "000");
 
-    EXPECT_EQ(w->edtFrom->text(), c.fill[0]);
-    EXPECT_EQ(w->edtTo->text(), c.fill[1]);
-    EXPECT_EQ(w->edtFrom->maxLength(), c.fillMax);
-    EXPECT_EQ(w->edtTo->maxLength(), c.fillMax);
-    EXPECT_EQ(w->edtPreset->text(), "FF");
-    EXPECT_EQ(w->edtPreset->maxLength(), 2);
-    EXPECT_EQ(w->edtCopyStart->text(), c.copy[0]);
-    EXPECT_EQ(w->edtCopyEnd->text(), c.copy[1]);
-    EXPECT_EQ(w->edtTargetStart->text(), c.copy[2]);
-    for (QLineEdit* f : {w->edtCopyStart, w->edtCopyEnd, w->edtTargetStart})
+    EXPECT_EQ(ctl(w).edtFrom->text(), c.fill[0]);
+    EXPECT_EQ(ctl(w).edtTo->text(), c.fill[1]);
+    EXPECT_EQ(ctl(w).edtFrom->maxLength(), c.fillMax);
+    EXPECT_EQ(ctl(w).edtTo->maxLength(), c.fillMax);
+    EXPECT_EQ(ctl(w).edtPreset->text(), "FF");
+    EXPECT_EQ(ctl(w).edtPreset->maxLength(), 2);
+    EXPECT_EQ(ctl(w).edtCopyStart->text(), c.copy[0]);
+    EXPECT_EQ(ctl(w).edtCopyEnd->text(), c.copy[1]);
+    EXPECT_EQ(ctl(w).edtTargetStart->text(), c.copy[2]);
+    for (QLineEdit* f : {ctl(w).edtCopyStart, ctl(w).edtCopyEnd, ctl(w).edtTargetStart})
         EXPECT_EQ(f->maxLength(), c.copyMax);
 
-    QAbstractItemModel* hex = w->stgMemory->model();
-    QAbstractItemModel* ascii = w->stgText->model();
+    QAbstractItemModel* hex = ctl(w).stgMemory->model();
+    QAbstractItemModel* ascii = ctl(w).stgText->model();
     EXPECT_EQ(hex->rowCount(), c.dataRows);
     EXPECT_EQ(ascii->rowCount(), c.dataRows);
     EXPECT_EQ(hex->columnCount(), 16);
     EXPECT_EQ(hex->headerData(0, Qt::Vertical).toString(), "0");
     EXPECT_EQ(hex->headerData(c.dataRows - 1, Qt::Vertical).toString(), c.lastRowLabel);
-    EXPECT_TRUE(w->stgText->verticalHeader()->isHidden());
+    EXPECT_TRUE(ctl(w).stgText->verticalHeader()->isHidden());
     for (int a : {0, c.bytes - 1}) {
         EXPECT_EQ(hexCell(*w, a), "FF");
         EXPECT_EQ(asciiCell(*w, a), ".");
@@ -138,25 +138,25 @@ INSTANTIATE_TEST_SUITE_P(AllSizes, SetUpBySize, ::testing::ValuesIn(kSizes),
 
 TEST_F(EditorTest, ControlsCarryTheirCaptionsHintsAndLimits) {
     eeprom::TfrmSmallEE* w = host.openEditor(256);
-    EXPECT_EQ(w->btnReadOne->text(), "Read Byte");
-    EXPECT_EQ(w->btnRead->text(), "Read All");
-    EXPECT_EQ(w->btnWriteOne->text(), "Write B&yte");
-    EXPECT_EQ(w->btnWriteOne->toolTip(), "Write byte defined by Byte Address");
-    EXPECT_EQ(w->btnWrite->text(), "&Write All");
-    EXPECT_EQ(w->btnWrite->toolTip(), "Write entire EEPROM");
-    EXPECT_EQ(w->btnVerify->toolTip(), "Verify EE contents against data in grid");
-    EXPECT_EQ(w->btnFill->text(), "Fill Buffer");
-    EXPECT_EQ(w->btnFill->toolTip(), "Fill address range with data");
-    EXPECT_EQ(w->btnCopy->text(), "Copy Block");
-    EXPECT_EQ(w->btnCopy->toolTip(), "Copy data from one address range to another");
-    EXPECT_EQ(w->cmbAddress->toolTip(), QString::fromUtf8("I²C Address Selection"));
-    EXPECT_EQ(w->stgMemory->toolTip(), "Enter a single two digit Hex number into each cell");
-    EXPECT_EQ(w->stgText->toolTip(), "Enter a single ASCII character into each cell");
-    EXPECT_EQ(w->spnWriteCycle->minimum(), 0);
-    EXPECT_EQ(w->spnWriteCycle->maximum(), 100);
-    EXPECT_EQ(w->stgMemory->horizontalHeader()->sectionResizeMode(0), QHeaderView::Interactive);
-    EXPECT_EQ(w->stgMemory->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-    EXPECT_TRUE(w->stgMemory->alternatingRowColors());
+    EXPECT_EQ(ctl(w).btnReadOne->text(), "Read Byte");
+    EXPECT_EQ(ctl(w).btnRead->text(), "Read All");
+    EXPECT_EQ(ctl(w).btnWriteOne->text(), "Write B&yte");
+    EXPECT_EQ(ctl(w).btnWriteOne->toolTip(), "Write byte defined by Byte Address");
+    EXPECT_EQ(ctl(w).btnWrite->text(), "&Write All");
+    EXPECT_EQ(ctl(w).btnWrite->toolTip(), "Write entire EEPROM");
+    EXPECT_EQ(ctl(w).btnVerify->toolTip(), "Verify EE contents against data in grid");
+    EXPECT_EQ(ctl(w).btnFill->text(), "Fill Buffer");
+    EXPECT_EQ(ctl(w).btnFill->toolTip(), "Fill address range with data");
+    EXPECT_EQ(ctl(w).btnCopy->text(), "Copy Block");
+    EXPECT_EQ(ctl(w).btnCopy->toolTip(), "Copy data from one address range to another");
+    EXPECT_EQ(ctl(w).cmbAddress->toolTip(), QString::fromUtf8("I²C Address Selection"));
+    EXPECT_EQ(ctl(w).stgMemory->toolTip(), "Enter a single two digit Hex number into each cell");
+    EXPECT_EQ(ctl(w).stgText->toolTip(), "Enter a single ASCII character into each cell");
+    EXPECT_EQ(ctl(w).spnWriteCycle->minimum(), 0);
+    EXPECT_EQ(ctl(w).spnWriteCycle->maximum(), 100);
+    EXPECT_EQ(ctl(w).stgMemory->horizontalHeader()->sectionResizeMode(0), QHeaderView::Interactive);
+    EXPECT_EQ(ctl(w).stgMemory->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_TRUE(ctl(w).stgMemory->alternatingRowColors());
     for (const char* name :
          {"lblDeviceSize", "cmbAddress",     "cmbPageSize", "spnWriteCycle", "lblWordAddress",
           "btnReadOne",    "btnRead",        "btnWriteOne", "btnWrite",      "btnVerify",
@@ -166,7 +166,7 @@ TEST_F(EditorTest, ControlsCarryTheirCaptionsHintsAndLimits) {
 
     QStringList headers;
     for (int c = 0; c < 16; ++c)
-        headers << w->stgText->model()->headerData(c, Qt::Horizontal).toString();
+        headers << ctl(w).stgText->model()->headerData(c, Qt::Horizontal).toString();
     EXPECT_EQ(headers.join(""), "0123456789ABCDEF");
 }
 
@@ -184,14 +184,14 @@ TEST_F(EditorTest, FileMenuHoldsItsFiveItems) {
 
 TEST_F(EditorTest, GridModelsPassTheModelTesterThroughEdits) {
     eeprom::TfrmSmallEE* w = host.openEditor(2048);
-    QAbstractItemModelTester hexTester(w->stgMemory->model(),
+    QAbstractItemModelTester hexTester(ctl(w).stgMemory->model(),
                                        QAbstractItemModelTester::FailureReportingMode::Fatal);
-    QAbstractItemModelTester asciiTester(w->stgText->model(),
+    QAbstractItemModelTester asciiTester(ctl(w).stgText->model(),
                                          QAbstractItemModelTester::FailureReportingMode::Fatal);
-    QAbstractItemModel* hex = w->stgMemory->model();
+    QAbstractItemModel* hex = ctl(w).stgMemory->model();
     EXPECT_TRUE(hex->setData(hex->index(3, 4), "5"));
     EXPECT_EQ(hexCell(*w, 0x34), "05");
-    QAbstractItemModel* ascii = w->stgText->model();
+    QAbstractItemModel* ascii = ctl(w).stgText->model();
     EXPECT_TRUE(ascii->setData(ascii->index(127, 15), "A"));
     EXPECT_EQ(hexCell(*w, 0x7FF), "41");
     std::vector<std::uint8_t> bytes(2048, 0x20);
