@@ -310,6 +310,7 @@ void TfrmSmallEE::buildControls() {
     connect(splitter, &QSplitter::splitterMoved, this, [this] { userMovedSplit_ = true; });
 
     hexDelegate_ = new ui::HexCellDelegate(stgMemory, 2, true);
+    hexDelegate_->setRestoreOnEscape(true);
     asciiDelegate_ = new ui::HexCellDelegate(stgText, 1, false);
     connect(hexDelegate_, &ui::HexCellDelegate::cellTextEdited, this,
             &TfrmSmallEE::stgMemorySetEditText);

@@ -1,6 +1,7 @@
 // Typing into the grids and fields, the key filter, clicks and scrolling.
 
 #include <QComboBox>
+#include <functional>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSpinBox>
@@ -31,6 +32,69 @@ TEST_F(Editing, TwoHexDigitsFillACellMirrorItAndMoveOn) {
     EXPECT_TRUE(w->Modified());
     // The keyboard's own advance leaves the byte address where the click put it.
     EXPECT_EQ(ctl(w).lblWordAddress->text(), "000");
+}
+
+TEST_F(Editing, EitherCaseTypedAsFirstDigitIsKept) {
+    const struct {
+        const char* typed;
+        const char* cell;
+        const char* ascii;
+    } cases[] = {{"ab", "AB", "."}, {"e5", "E5", "."}, {"1a", "1A", "."},
+                 {"AB", "AB", "."}, {"6f", "6F", "o"}, {"Fa", "FA", "."}};
+    int address = 0;
+    clickCell(ctl(w).stgMemory, 0, 0);
+    for (const auto& c : cases) {
+        typeKeys(QString::fromLatin1(c.typed));
+        EXPECT_EQ(hexCell(*w, address), QString::fromLatin1(c.cell)) << c.typed;
+        EXPECT_EQ(asciiCell(*w, address), QString::fromLatin1(c.ascii)) << c.typed;
+        ++address;
+    }
+    EXPECT_EQ(ctl(w).stgMemory->currentIndex().column(), address);
+}
+
+TEST_F(Editing, TheLastCellStopsTypingInsteadOfWrappingToAddressZero) {
+    clickCell(ctl(w).stgMemory, 15, 15);
+    typeKeys("4142");
+    EXPECT_EQ(hexCell(*w, 0xFF), QString("42"));
+    EXPECT_EQ(hexCell(*w, 0), QString("FF"));
+    EXPECT_EQ(ctl(w).stgMemory->currentIndex(), ctl(w).stgMemory->model()->index(15, 15));
+    typeKey(Qt::Key_Return, "\r");
+    typeKeys("3");
+    typeKey(Qt::Key_Return, "\r");
+    EXPECT_EQ(hexCell(*w, 0xFF), QString("03"));
+    EXPECT_EQ(hexCell(*w, 0), QString("FF"));
+}
+
+TEST_F(Editing, EscapePutsThePreviousCellBack) {
+    w->image().setByte(0x30, 0x41);
+    const struct {
+        const char* name;
+        std::function<void()> keys;
+    } cases[] = {
+        {"cleared", [] { typeKey(Qt::Key_Backspace, "\b"); }},
+        {"half typed", [] { typeKeys("7"); }},
+        {"untouched", [] {}},
+    };
+    for (const auto& c : cases) {
+        clickCell(ctl(w).stgMemory, 3, 0);
+        c.keys();
+        typeKey(Qt::Key_Escape, "\x1b");
+        EXPECT_EQ(hexCell(*w, 0x30), QString("41")) << c.name;
+        EXPECT_EQ(asciiCell(*w, 0x30), QString("A")) << c.name;
+        EXPECT_FALSE(w->image().bytes().error.has_value()) << c.name;
+    }
+    // The cell is ready for typing again.
+    typeKeys("42");
+    EXPECT_EQ(hexCell(*w, 0x30), "42");
+}
+
+TEST_F(Editing, DeleteInAHexCellIsAnEdit) {
+    clickCell(ctl(w).stgMemory, 2, 3);
+    typeKey(Qt::Key_Escape, "\x1b");  // closes the cell's editor: the grid takes the key
+    typeKey(Qt::Key_Delete, "\x7f");
+    EXPECT_TRUE(w->Modified());
+    clickCell(ctl(w).stgMemory, 2, 4);
+    EXPECT_EQ(hexCell(*w, 0x23), "FF");
 }
 
 TEST_F(Editing, LastCellOfARowMovesToTheNextRow) {
