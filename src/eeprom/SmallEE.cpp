@@ -97,6 +97,13 @@ QLineEdit* makeField(QWidget* parent, const char* name) {
     return field;
 }
 
+// The number of characters that can be typed into a field; texts the program sets are
+// never cut.
+void setTypingLimit(QLineEdit* field, int limit) {
+    if (auto* v = qobject_cast<ui::UpperCaseValidator*>(const_cast<QValidator*>(field->validator())))
+        v->setMaxLength(limit);
+}
+
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption,
                         const QString& hint = {}) {
     auto* button = new QPushButton(caption, parent);
@@ -233,17 +240,17 @@ void TfrmSmallEE::buildControls() {
     grid->addWidget(makeLabel(pnlLeft, QStringLiteral(" Fill from")), row, 0);
     edtFrom = makeField(pnlLeft, "edtFrom");
     edtFrom->setText(QStringLiteral("00"));
-    edtFrom->setMaxLength(3);
+    setTypingLimit(edtFrom, 3);
     grid->addWidget(edtFrom, row++, 1);
     grid->addWidget(makeLabel(pnlLeft, QStringLiteral(" Fill to")), row, 0);
     edtTo = makeField(pnlLeft, "edtTo");
     edtTo->setText(QStringLiteral("0F"));
-    edtTo->setMaxLength(3);
+    setTypingLimit(edtTo, 3);
     grid->addWidget(edtTo, row++, 1);
     grid->addWidget(makeLabel(pnlLeft, QStringLiteral(" Fill with")), row, 0);
     edtPreset = makeField(pnlLeft, "edtPreset");
     edtPreset->setText(qs(kDefaultFillValue));
-    edtPreset->setMaxLength(kFillValueMaxLength);
+    setTypingLimit(edtPreset, kFillValueMaxLength);
     grid->addWidget(edtPreset, row++, 1);
     btnFill = makeButton(pnlLeft, "btnFill", QStringLiteral("Fill Buffer"),
                          QStringLiteral("Fill address range with data"));
@@ -252,16 +259,16 @@ void TfrmSmallEE::buildControls() {
     grid->addWidget(makeLabel(pnlLeft, QStringLiteral("Copy from")), row++, 0, 1, 2);
     edtCopyStart = makeField(pnlLeft, "edtCopyStart");
     edtCopyStart->setText(QStringLiteral("00"));
-    edtCopyStart->setMaxLength(3);
+    setTypingLimit(edtCopyStart, 3);
     edtCopyEnd = makeField(pnlLeft, "edtCopyEnd");
     edtCopyEnd->setText(QStringLiteral("07"));
-    edtCopyEnd->setMaxLength(3);
+    setTypingLimit(edtCopyEnd, 3);
     grid->addWidget(edtCopyStart, row, 0);
     grid->addWidget(edtCopyEnd, row++, 1);
     grid->addWidget(makeLabel(pnlLeft, QStringLiteral("Copy to")), row++, 0, 1, 2);
     edtTargetStart = makeField(pnlLeft, "edtTargetStart");
     edtTargetStart->setText(QStringLiteral("08"));
-    edtTargetStart->setMaxLength(3);
+    setTypingLimit(edtTargetStart, 3);
     grid->addWidget(edtTargetStart, row++, 0);
     btnCopy = makeButton(pnlLeft, "btnCopy", QStringLiteral("Copy Block"),
                          QStringLiteral("Copy data from one address range to another"));
@@ -384,14 +391,14 @@ void TfrmSmallEE::setUp(const Geometry& g) {
     cmbPageSize->setCurrentIndex(kDefaultPageSizeIndex);
     edtFrom->setText(qs(g.fillFrom));
     edtTo->setText(qs(g.fillTo));
-    edtFrom->setMaxLength(g.fillMaxLength);
-    edtTo->setMaxLength(g.fillMaxLength);
+    setTypingLimit(edtFrom, g.fillMaxLength);
+    setTypingLimit(edtTo, g.fillMaxLength);
     edtCopyStart->setText(qs(g.copyStart));
     edtCopyEnd->setText(qs(g.copyEnd));
     edtTargetStart->setText(qs(g.copyTarget));
-    edtCopyStart->setMaxLength(g.copyMaxLength);
-    edtCopyEnd->setMaxLength(g.copyMaxLength);
-    edtTargetStart->setMaxLength(g.copyMaxLength);
+    setTypingLimit(edtCopyStart, g.copyMaxLength);
+    setTypingLimit(edtCopyEnd, g.copyMaxLength);
+    setTypingLimit(edtTargetStart, g.copyMaxLength);
     selectQuietly(stgMemory, hexModel_->index(0, 0));
     selectQuietly(stgText, asciiModel_->index(0, 0));
     modified_ = false;

@@ -108,15 +108,24 @@ TEST_P(SetUpBySize, CaptionSizeAddressesFieldsAndGrids) {
 
     EXPECT_EQ(ctl(w).edtFrom->text(), c.fill[0]);
     EXPECT_EQ(ctl(w).edtTo->text(), c.fill[1]);
-    EXPECT_EQ(ctl(w).edtFrom->maxLength(), c.fillMax);
-    EXPECT_EQ(ctl(w).edtTo->maxLength(), c.fillMax);
     EXPECT_EQ(ctl(w).edtPreset->text(), "FF");
-    EXPECT_EQ(ctl(w).edtPreset->maxLength(), 2);
     EXPECT_EQ(ctl(w).edtCopyStart->text(), c.copy[0]);
     EXPECT_EQ(ctl(w).edtCopyEnd->text(), c.copy[1]);
     EXPECT_EQ(ctl(w).edtTargetStart->text(), c.copy[2]);
-    for (QLineEdit* f : {ctl(w).edtCopyStart, ctl(w).edtCopyEnd, ctl(w).edtTargetStart})
-        EXPECT_EQ(f->maxLength(), c.copyMax);
+    // The maximum lengths bound what is typed: a fifth digit never gets in.
+    const std::pair<QLineEdit*, int> limits[] = {
+        {ctl(w).edtFrom, c.fillMax},      {ctl(w).edtTo, c.fillMax},
+        {ctl(w).edtPreset, 2},            {ctl(w).edtCopyStart, c.copyMax},
+        {ctl(w).edtCopyEnd, c.copyMax},   {ctl(w).edtTargetStart, c.copyMax},
+    };
+    for (const auto& [field, limit] : limits) {
+        const QString before = field->text();
+        field->setFocus();
+        field->selectAll();
+        typeKeys("12345");
+        EXPECT_EQ(field->text(), QString("12345").left(limit)) << field->objectName().toStdString();
+        field->setText(before);
+    }
 
     QAbstractItemModel* hex = ctl(w).stgMemory->model();
     QAbstractItemModel* ascii = ctl(w).stgText->model();

@@ -135,6 +135,20 @@ TEST_F(EditorTest, FillAndCopyWarnings) {
     EXPECT_EQ(hexCell(*big, 0x1FF), "41");
     EXPECT_EQ(asciiCell(*big, 0x1FF), "A");
 
+    // The field's typing limit (two digits here) never cuts the corrected text.
+    for (const int size : {16, 128}) {
+        prompts.clear();
+        eeprom::TfrmSmallEE* small = host.openEditor(size);
+        ctl(small).edtTo->setText("FF");
+        ctl(small).btnFill->click();
+        const QString last = QString("%1").arg(size - 1, 3, 16, QChar('0')).toUpper();
+        EXPECT_EQ(ctl(small).edtTo->text(), last) << size;
+        ctl(small).edtPreset->setText("41");
+        ctl(small).btnFill->click();
+        EXPECT_EQ(hexCell(*small, size - 1), "41") << size;
+        EXPECT_EQ(prompts.texts().size(), 1) << size;
+    }
+
     eeprom::TfrmSmallEE* w = host.openEditor(256);
 
     prompts.clear();
