@@ -69,5 +69,16 @@ TEST_F(EditorTest, ArrowKeysLeaveTheCellEditorAtItsEnds) {
     EXPECT_EQ(ctl(w).stgMemory->currentIndex(), ctl(w).stgMemory->model()->index(0, 0));
 }
 
+TEST_F(EditorTest, MenuAcceleratorsAreNotFiltered) {
+    eeprom::TfrmSmallEE* w = host.openEditor(256);
+    clickCell(ctl(w).stgMemory, 0, 0);  // the filter is on
+    QMenu* file = ctl(w).mnuEEFile;
+    file->popup(w->mapToGlobal(QPoint(0, 0)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(file));
+    QTest::keyClick(file, Qt::Key_X);
+    // E&xit was chosen: the host was asked to close every window and quit.
+    EXPECT_TRUE(host.exited);
+}
+
 }  // namespace
 }  // namespace parvex::test
