@@ -72,12 +72,15 @@ TEST_F(EditorTest, ArrowKeysLeaveTheCellEditorAtItsEnds) {
 TEST_F(EditorTest, MenuAcceleratorsAreNotFiltered) {
     eeprom::TfrmSmallEE* w = host.openEditor(256);
     clickCell(ctl(w).stgMemory, 0, 0);  // the filter is on
+    typeKeys("12");  // modified, so that Exit asks first and Cancel keeps the window
+    prompts.answer(ui::Answer::Cancel);
     QMenu* file = ctl(w).mnuEEFile;
     file->popup(w->mapToGlobal(QPoint(0, 0)));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(file));
     QTest::keyClick(file, Qt::Key_X);
-    // E&xit was chosen: the host was asked to close every window and quit.
-    EXPECT_TRUE(host.exited);
+    // E&xit was chosen: the window was asked to close.
+    EXPECT_EQ(prompts.texts(), QStringList{"Save changes?"});
+    EXPECT_FALSE(host.exited);
 }
 
 }  // namespace
