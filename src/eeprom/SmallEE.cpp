@@ -351,10 +351,6 @@ void TfrmSmallEE::buildControls() {
     connect(btnFill, &QPushButton::clicked, this, &TfrmSmallEE::btnFillClick);
     connect(btnCopy, &QPushButton::clicked, this, &TfrmSmallEE::btnCopyClick);
 
-    for (QWidget* w : {static_cast<QWidget*>(edtPreset), static_cast<QWidget*>(edtCopyStart),
-                       static_cast<QWidget*>(edtCopyEnd), static_cast<QWidget*>(edtTargetStart),
-                       static_cast<QWidget*>(cmbAddress)})
-        w->installEventFilter(this);
 }
 
 void TfrmSmallEE::buildMenu() {
@@ -477,7 +473,13 @@ void TfrmSmallEE::syncScroll(QTableView* to, int value) {
     syncingScroll_ = false;
 }
 
-void TfrmSmallEE::focusChanged(QWidget*, QWidget* now) {
+void TfrmSmallEE::focusChanged(QWidget* old, QWidget* now) {
+    // A field's exit rule runs when the user goes on to another control of this window;
+    // a menu, a right-click or another window taking the keyboard for a while is no exit.
+    if (old && now && isAncestorOf(now)) {
+        QWidget* field = old == cmbAddress || cmbAddress->isAncestorOf(old) ? cmbAddress : old;
+        if (field != now && !field->isAncestorOf(now)) fieldLeft(field);
+    }
     const bool ascii = now && (now == stgText || stgText->isAncestorOf(now));
     if (ascii == asciiFocused_) return;
     asciiFocused_ = ascii;
@@ -491,16 +493,13 @@ void TfrmSmallEE::commitEdits() {
 
 // ---- Fields -----------------------------------------------------------------------------
 
-bool TfrmSmallEE::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusOut) {
-        if (watched == edtPreset)
-            edtPresetExit();
-        else if (watched == cmbAddress)
-            cmbAddressExit();
-        else if (watched == edtCopyStart || watched == edtCopyEnd || watched == edtTargetStart)
-            edtExit(static_cast<QLineEdit*>(watched));
-    }
-    return ui::ChildWindow::eventFilter(watched, event);
+void TfrmSmallEE::fieldLeft(QWidget* field) {
+    if (field == edtPreset)
+        edtPresetExit();
+    else if (field == cmbAddress)
+        cmbAddressExit();
+    else if (field == edtCopyStart || field == edtCopyEnd || field == edtTargetStart)
+        edtExit(static_cast<QLineEdit*>(field));
 }
 
 void TfrmSmallEE::edtPresetExit() {

@@ -76,7 +76,6 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
@@ -92,6 +91,7 @@ private:
     void focusChanged(QWidget* old, QWidget* now);
     void commitEdits();
 
+    void fieldLeft(QWidget* field);
     void edtPresetExit();
     void edtExit(QLineEdit* field);
     void cmbAddressExit();

@@ -237,6 +237,39 @@ TEST_F(EditorTest, FieldsNormaliseWhenLeft) {
     EXPECT_EQ(ctl(w).cmbAddress->currentText(), "A4");
 }
 
+TEST_F(Editing, CopyFieldRuleRunsOnlyWhenAnotherControlOfTheWindowIsChosen) {
+    QLineEdit* field = ctl(w).edtCopyEnd;
+    field->setFocus();
+    field->clear();
+
+    // Opening a menu takes the keyboard for a while but leaves the field where it is.
+    QMenu* menu = ctl(w).mnuEEFile;
+    menu->popup(w->mapToGlobal(QPoint(0, 0)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+    menu->close();
+    QCoreApplication::processEvents();
+
+    // Going to another window and back.
+    QWidget other;
+    auto* elsewhere = new QLineEdit(&other);
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    elsewhere->setFocus();
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    EXPECT_TRUE(prompts.events.empty());
+    EXPECT_EQ(QApplication::focusWidget(), field);
+
+    // Choosing another control of the window runs the rule, once.
+    ctl(w).btnFill->setFocus();
+    EXPECT_EQ(prompts.texts(), QStringList{"'' is not a valid hexadecimal value."});
+    field->setText("7");
+    field->setFocus();
+    ctl(w).edtCopyStart->setFocus();
+    EXPECT_EQ(field->text(), "07");
+}
+
 TEST_F(Editing, WriteTimeAboveTheLimitBecomesTheLimit) {
     ctl(w).spnWriteCycle->setFocus();
     ctl(w).spnWriteCycle->selectAll();
