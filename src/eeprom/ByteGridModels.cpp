@@ -1,5 +1,7 @@
 #include "eeprom/ByteGridModels.h"
 
+#include <QColor>
+
 #include "eeprom/geometry.h"
 
 namespace parvex::eeprom {
@@ -8,6 +10,9 @@ namespace {
 QString toQString(char32_t c) {
     return QString::fromUcs4(&c, 1);
 }
+
+// Cells a failed read left as they were: readable on the light and the dark palette alike.
+const QColor kFailedReadColour(0xE0, 0x30, 0x30);
 }  // namespace
 
 ByteGridModel::ByteGridModel(Image& image, QObject* parent)
@@ -45,6 +50,10 @@ QModelIndex ByteGridModel::indexOf(int address) const {
     return index(address / kColumns, address % kColumns);
 }
 
+QVariant ByteGridModel::failedMark(int address) const {
+    return image_.failed(address) ? QVariant(kFailedReadColour) : QVariant();
+}
+
 void ByteGridModel::cellsChanged(int first, int count) {
     if (count <= 0 || !image_.contains(first)) return;
     const int last = std::min(first + count, image_.size()) - 1;
@@ -53,13 +62,13 @@ void ByteGridModel::cellsChanged(int first, int count) {
     // One cell: exactly that cell, so a view refreshes an open editor only when it is its own.
     if (first == last) {
         const QModelIndex cell = indexOf(first);
-        emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::EditRole});
+        emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::EditRole, Qt::ForegroundRole});
         return;
     }
     const int firstColumn = firstRow == lastRow ? first % kColumns : 0;
     const int lastColumn = firstRow == lastRow ? last % kColumns : kColumns - 1;
     emit dataChanged(index(firstRow, firstColumn), index(lastRow, lastColumn),
-                     {Qt::DisplayRole, Qt::EditRole});
+                     {Qt::DisplayRole, Qt::EditRole, Qt::ForegroundRole});
 }
 
 QVariant HexGridModel::data(const QModelIndex& index, int role) const {
@@ -71,6 +80,8 @@ QVariant HexGridModel::data(const QModelIndex& index, int role) const {
             return QString::fromStdString(image_.hexText(address));
         case Qt::TextAlignmentRole:
             return int(Qt::AlignCenter);
+        case Qt::ForegroundRole:
+            return failedMark(address);
         default:
             return {};
     }
@@ -101,6 +112,8 @@ QVariant AsciiGridModel::data(const QModelIndex& index, int role) const {
             return toQString(image_.asciiChar(address));
         case Qt::TextAlignmentRole:
             return int(Qt::AlignCenter);
+        case Qt::ForegroundRole:
+            return failedMark(address);
         default:
             return {};
     }

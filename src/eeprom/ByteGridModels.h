@@ -29,6 +29,8 @@ public:
     void cellsChanged(int first, int count);
 
 protected:
+    // The text colour of a cell whose last read failed; nothing for any other cell.
+    [[nodiscard]] QVariant failedMark(int address) const;
     Image& image_;
 };
 

@@ -51,6 +51,7 @@ void ByteGridView::paintEvent(QPaintEvent* event) {
             look.selected = selection && selection->isSelected(index);
             look.focused = focused && index == current;
             look.enabled = isEnabled();
+            look.text = index.data(Qt::ForegroundRole).value<QColor>();
             cells->paintCell(&painter, cell, index.data(Qt::DisplayRole).toString(), look, pal,
                              font());
         }

@@ -64,6 +64,7 @@ void HexCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     look.selected = option.state & QStyle::State_Selected;
     look.focused = option.state & QStyle::State_HasFocus;
     look.enabled = option.state & QStyle::State_Enabled;
+    look.text = index.data(Qt::ForegroundRole).value<QColor>();
     paintCell(painter, option.rect, index.data(Qt::DisplayRole).toString(), look, option.palette,
               option.font);
     const QRect& r = option.rect;
@@ -80,7 +81,9 @@ void HexCellDelegate::paintCell(QPainter* painter, const QRect& cell, const QStr
     if (look.selected) painter->fillRect(cell, palette.brush(group, QPalette::Highlight));
     if (!text.isEmpty()) {
         const QColor colour =
-            palette.color(group, look.selected ? QPalette::HighlightedText : QPalette::Text);
+            look.text.isValid() && look.enabled
+                ? look.text
+                : palette.color(group, look.selected ? QPalette::HighlightedText : QPalette::Text);
         const qreal ratio = painter->device() ? painter->device()->devicePixelRatio() : 1.0;
         painter->drawPixmap(cell.topLeft(), textImage(text, font, colour, cell.size(), ratio));
     }

@@ -4,6 +4,7 @@
 // turns letters into upper case, and once it is full, or on Enter, it commits and moves to
 // the next cell. Left and Right leave the editor at its ends, Up and Down always.
 
+#include <QColor>
 #include <QFont>
 #include <QHash>
 #include <QPair>
@@ -48,6 +49,7 @@ public:
         bool selected = false;
         bool focused = false;
         bool enabled = true;
+        QColor text;  // the model's own text colour, if it has one for the cell
     };
     void paintCell(QPainter* painter, const QRect& cell, const QString& text, const CellLook& look,
                    const QPalette& palette, const QFont& font) const;

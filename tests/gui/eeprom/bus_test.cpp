@@ -99,6 +99,45 @@ TEST_F(EditorTest, ReadByteAndWriteByteUseTheClickedAddress) {
     EXPECT_EQ(clock.totalSleptMillis(), 0u);  // Write Byte does not wait
 }
 
+TEST_F(EditorTest, ReadAllEndsWithTheFirstFailureAndMarksItsCells) {
+    auto chip = host.plugWithChip(256);
+    chip->memory() = pattern(256, 5);
+    eeprom::TfrmSmallEE* w = host.openEditor(256);
+    // The third read (bytes 40..5F) is not acknowledged, the fifth finds the lines low; the
+    // last read succeeds.
+    host.beforeTransfer = [&](int n) {
+        if (n == 2) host.controller.adapter().forceNextStatus(2);
+        if (n == 4) host.controller.adapter().forceNextStatus(16);
+    };
+    ctl(w).btnRead->click();
+    EXPECT_EQ(host.status, statusOf(2));
+
+    const auto failedColour = [&](int address) {
+        QAbstractItemModel* hex = ctl(w).stgMemory->model();
+        QAbstractItemModel* ascii = ctl(w).stgText->model();
+        const QModelIndex cell = hex->index(address / 16, address % 16);
+        const QVariant mark = hex->data(cell, Qt::ForegroundRole);
+        EXPECT_EQ(mark, ascii->data(ascii->index(address / 16, address % 16), Qt::ForegroundRole));
+        return mark.isValid();
+    };
+    for (int a = 0; a < 256; ++a) {
+        const bool failed = (a >= 0x40 && a < 0x60) || (a >= 0x80 && a < 0xA0);
+        EXPECT_EQ(failedColour(a), failed) << a;
+        EXPECT_EQ(hexCell(*w, a), failed ? "FF" : QString("%1").arg(chip->memory()[std::size_t(a)],
+                                                                    2, 16, QChar('0')).toUpper())
+            << a;
+    }
+    // An edit takes its cell's mark off; the next good Read All takes them all off.
+    clickCell(ctl(w).stgMemory, 4, 0);
+    typeKeys("12");
+    EXPECT_FALSE(failedColour(0x40));
+    EXPECT_TRUE(failedColour(0x41));
+    host.beforeTransfer = nullptr;
+    ctl(w).btnRead->click();
+    EXPECT_EQ(host.status, statusOf(0));
+    for (int a = 0; a < 256; ++a) EXPECT_FALSE(failedColour(a)) << a;
+}
+
 TEST_F(EditorTest, FailedPageWriteStopsWriteAll) {
     auto chip = host.plugWithChip(256);
     eeprom::TfrmSmallEE* w = host.openEditor(256);
