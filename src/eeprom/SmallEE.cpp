@@ -26,12 +26,11 @@
 #include "adapter/transfers.h"
 #include "common/report.h"
 #include "eeprom/ByteGridModels.h"
-#include "eeprom/bin_file.h"
 #include "eeprom/bus_ops.h"
 #include "common/file_io.h"
 #include "eeprom/fill_copy.h"
 #include "eeprom/geometry.h"
-#include "eeprom/hex_file.h"
+#include "eeprom/data_file.h"
 #include "eeprom/hex_text.h"
 #include "ui/byte_grid_view.h"
 #include "ui/hex_cell_delegate.h"
@@ -44,12 +43,9 @@ namespace parvex::eeprom {
 
 namespace {
 
-const QString kFileFilter = QStringLiteral("hex files (*.hex)|*.hex|bin files (*.bin)|*.bin");
 const QString kOpenTitle = QStringLiteral("Open EEPROM File");
 const QString kSaveTitle = QStringLiteral("Save EEPROM Data As");
 const QString kSaveChanges = QStringLiteral("Save changes?");
-constexpr int kHexFilter = 1;
-constexpr int kBinFilter = 2;
 constexpr int kProgressPanelWidth = 250;
 constexpr int kStatusPanelWidth = 250;
 
@@ -699,116 +695,58 @@ void TfrmSmallEE::mnuOpenClick() {
     commitEdits();
     ui::FileDialogRequest request;
     request.title = kOpenTitle;
-    request.filter = kFileFilter;
-    request.filterIndex = openFilterIndex_;
-    request.defaultSuffix = openDefaultExt_;
+    request.filter = qs(kDataFileFilter);
+    request.filterIndex = filterOfFileKind(openKind_);
+    request.defaultSuffix = qs(defaultExtension(openKind_));
     request.mustExist = true;
     const ui::FileChoice choice = ui::prompts().openFile(request);
     if (!choice.accepted) return;
+    openKind_ = fileKindOfFilter(choice.filterIndex);
+    // Only a complete load replaces the window's data: anything less keeps the caption and
+    // Modified, so edits are never dropped without the save question.
+    const files::FileContents file = files::readWholeFile(ss(choice.path), kMaxDataFileBytes);
+    if (file.error) {
+        ui::prompts().error(qs(*file.error));
+        return;
+    }
+    const DataFileLoad load =
+        loadDataFile(openKind_, file.bytes, image_->size(), ss(choice.path));
+    if (load.outcome != DataFileLoad::Outcome::Refused) image_->setBytes(0, load.bytes);
+    if (load.box == DataFileLoad::Box::Warning) ui::prompts().warning(qs(load.message));
+    if (load.box == DataFileLoad::Box::Error) ui::prompts().error(qs(load.message));
+    if (load.outcome != DataFileLoad::Outcome::Loaded) return;
     modified_ = false;
-    openFilterIndex_ = choice.filterIndex;
-    bool shown = false;
-    if (choice.filterIndex == kBinFilter) {
-        openDefaultExt_ = QStringLiteral("bin");
-        shown = OpenBinFile(choice.path);
-    } else {
-        openDefaultExt_ = QStringLiteral("hex");
-        shown = OpenHexFile(choice.path);
-    }
-    if (shown) setWindowTitle(choice.path);
-}
-
-bool TfrmSmallEE::OpenHexFile(const QString& path) {
-    setWindowTitle(QFileInfo(path).fileName());
-    saveFileName_ = path;
-    const files::FileContents file = files::readWholeFile(ss(path), kMaxDataFileBytes);
-    if (file.error) {
-        ui::prompts().error(qs(*file.error));
-        return false;
-    }
-    const HexLoad load = readHexFile(file.bytes, image_->size());
-    switch (load.result) {
-        case HexLoad::Result::Loaded:
-            image_->setBytes(0, load.bytes);
-            return true;
-        case HexLoad::Result::Dropped:
-            return true;
-        case HexLoad::Result::Error:
-            ui::prompts().error(qs(load.message));
-            return false;
-    }
-    return false;
-}
-
-bool TfrmSmallEE::OpenBinFile(const QString& path) {
-    const files::FileContents file = files::readWholeFile(ss(path), kMaxDataFileBytes);
-    if (file.error) {
-        ui::prompts().error(qs(*file.error));
-        return false;
-    }
-    const BinLoad load = readBinFile(file.bytes, image_->size());
-    image_->setBytes(0, load.bytes);
-    if (load.truncated) {
-        ui::prompts().error(qs(kReadBeyondEndMessage));
-        return false;
-    }
-    return true;
+    // A later Save As proposes the file a HEX image came from.
+    if (openKind_ == FileKind::IntelHex) saveFileName_ = choice.path;
+    setWindowTitle(choice.path);
 }
 
 bool TfrmSmallEE::mnuSaveAsClick() {
     commitEdits();
     ui::FileDialogRequest request;
     request.title = kSaveTitle;
-    request.filter = kFileFilter;
-    request.filterIndex = saveFilterIndex_;
-    request.defaultSuffix = saveDefaultExt_;
+    request.filter = qs(kDataFileFilter);
+    request.filterIndex = filterOfFileKind(saveKind_);
+    request.defaultSuffix = qs(defaultExtension(saveKind_));
+    request.suffixFollowsFilter = true;
     request.fileName = saveFileName_;
     request.confirmOverwrite = true;
     const ui::FileChoice choice = ui::prompts().saveFile(request);
     if (!choice.accepted) return false;
     stgMemory->setFocus();
-    saveFilterIndex_ = choice.filterIndex;
+    saveKind_ = fileKindOfFilter(choice.filterIndex);
     saveFileName_ = choice.path;
-    bool saved = false;
-    if (choice.filterIndex == kBinFilter) {
-        saveDefaultExt_ = QStringLiteral("bin");
-        saved = BinFileSave(choice.path);
-    } else {
-        saveDefaultExt_ = QStringLiteral("hex");
-        saved = HexFileSave(choice.path);
-    }
     // Only a file actually written makes the edits safe; after a failed save the window
     // still asks before the edits are dropped.
-    if (saved) {
-        modified_ = false;
-        setWindowTitle(choice.path);
-    }
-    return saved;
-}
-
-bool TfrmSmallEE::HexFileSave(const QString& path) {
     const ImageBytes data = image_->bytes();
-    if (data.error) {
-        ui::prompts().error(qs(*data.error));
-        return false;
-    }
-    if (const auto error = files::saveFileReplacing(ss(path), writeHexFile(data.bytes))) {
+    std::optional<std::string> error = data.error;
+    if (!error) error = files::saveFileReplacing(ss(choice.path), saveDataFile(saveKind_, data.bytes));
+    if (error) {
         ui::prompts().error(qs(*error));
         return false;
     }
-    return true;
-}
-
-bool TfrmSmallEE::BinFileSave(const QString& path) {
-    const ImageBytes data = image_->bytes();
-    if (data.error) {
-        ui::prompts().error(qs(*data.error));
-        return false;
-    }
-    if (const auto error = files::saveFileReplacing(ss(path), writeBinFile(data.bytes))) {
-        ui::prompts().error(qs(*error));
-        return false;
-    }
+    modified_ = false;
+    setWindowTitle(choice.path);
     return true;
 }
 

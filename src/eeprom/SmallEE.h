@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "eeprom/data_file.h"
 #include "eeprom/image.h"
 #include "ui/child_window.h"
 
@@ -103,10 +104,6 @@ private:
     [[nodiscard]] int pageSize() const;
     [[nodiscard]] int writeTime() const;
 
-    bool OpenHexFile(const QString& path);
-    bool OpenBinFile(const QString& path);
-    bool HexFileSave(const QString& path);
-    bool BinFileSave(const QString& path);
 
     std::unique_ptr<Image> image_;
     HexGridModel* hexModel_ = nullptr;
@@ -127,11 +124,10 @@ private:
     bool asciiFocused_ = false;
     bool userMovedSplit_ = false;
 
-    // File dialogs keep their default extension, filter choice and file between uses.
-    QString openDefaultExt_ = QStringLiteral("hex");
-    int openFilterIndex_ = 1;
-    QString saveDefaultExt_ = QStringLiteral("mem");
-    int saveFilterIndex_ = 1;
+    // File dialogs keep their format (and with it the default extension) and the file to
+    // propose between uses.
+    FileKind openKind_ = FileKind::IntelHex;
+    FileKind saveKind_ = FileKind::IntelHex;
     QString saveFileName_;
 
 public:
