@@ -73,13 +73,21 @@ public:
         const QValidator::State state = QSpinBox::validate(input, pos);
         if (state != QValidator::Invalid) return state;
         bool ok = false;
-        const int value = input.trimmed().toInt(&ok);
+        const int value = number(input).toInt(&ok);
         return ok && value > maximum() ? QValidator::Intermediate : state;
     }
     void fixup(QString& input) const override {
         bool ok = false;
-        const int value = input.trimmed().toInt(&ok);
-        if (ok) input = QString::number(clampWriteTime(value));
+        const int value = number(input).toInt(&ok);
+        if (ok) input = QString::number(clampWriteTime(value)) + suffix();
+    }
+
+private:
+    // The typed number without the unit shown after it.
+    QString number(const QString& input) const {
+        QString text = input;
+        if (!suffix().isEmpty() && text.endsWith(suffix())) text.chop(suffix().size());
+        return text.trimmed();
     }
 };
 
@@ -120,6 +128,7 @@ void setUpGrid(QTableView* view, const char* name, const QString& hint) {
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setSelectionBehavior(QAbstractItemView::SelectItems);
     view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     view->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     view->setTabKeyNavigation(true);
@@ -142,6 +151,9 @@ void setUpGrid(QTableView* view, const char* name, const QString& hint) {
     rows->setHighlightSections(false);
 }
 
+// Around the panel and the grids.
+constexpr int kMargin = 2;
+
 // What the ASCII grid keeps at least when the window is too narrow for both grids.
 constexpr int kMinAsciiGridWidth = 60;
 
@@ -162,6 +174,7 @@ TfrmSmallEE::TfrmSmallEE(ui::Host& host, int sizeBytes, QWidget* parent)
 TfrmSmallEE::~TfrmSmallEE() {
     // Focus moves while the widgets go; this object must hear nothing of it by then.
     disconnect(qApp, nullptr, this, nullptr);
+    disconnect(stgText->horizontalScrollBar(), nullptr, this, nullptr);
     // The models hold a reference to the image: let them go first.
     image_->setChangeCallback({});
     delete stgMemory;
@@ -212,6 +225,7 @@ void TfrmSmallEE::buildControls() {
     spnWriteCycle->setRange(kMinWriteTimeMs, kMaxWriteTimeMs);
     spnWriteCycle->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
     spnWriteCycle->setValue(kDefaultWriteTimeMs);
+    spnWriteCycle->setSuffix(QStringLiteral(" ms"));
     grid->addWidget(spnWriteCycle, row++, 1);
 
     grid->addWidget(makeLabel(pnlLeft, QStringLiteral("Byte Address=0x")), row, 0);
@@ -270,9 +284,13 @@ void TfrmSmallEE::buildControls() {
                          QStringLiteral("Copy data from one address range to another"));
     grid->addWidget(btnCopy, row++, 0, 1, 2);
     grid->setRowStretch(row, 1);
-    const int entryWidth = QFontMetrics(font()).horizontalAdvance(QStringLiteral("DDDD")) + 40;
+    // The entries share one width, wide enough for the widest of them (the editable address
+    // list, the write time with its unit) so none is squeezed.
+    int entryWidth = QFontMetrics(font()).horizontalAdvance(QStringLiteral("DDDD")) + 40;
     for (QWidget* entry : std::initializer_list<QWidget*>{cmbAddress, cmbPageSize, spnWriteCycle})
-        entry->setMaximumWidth(entryWidth);
+        entryWidth = std::max(entryWidth, entry->sizeHint().width());
+    for (QWidget* entry : std::initializer_list<QWidget*>{cmbAddress, cmbPageSize, spnWriteCycle})
+        entry->setFixedWidth(entryWidth);
     pnlLeft->setFixedWidth(pnlLeft->sizeHint().width());
 
     // The grids.
@@ -306,6 +324,14 @@ void TfrmSmallEE::buildControls() {
     stgText->horizontalHeader()->setDefaultSectionSize(
         QFontMetrics(stgText->font()).horizontalAdvance(QLatin1Char('W')) + 4);
     stgText->setModel(asciiModel_);
+    // Where the window is too narrow for both grids, the ASCII grid scrolls sideways; the hex
+    // grid then shows an (idle) bar too, so both grids keep the same rows in view.
+    stgText->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    connect(stgText->horizontalScrollBar(), &QScrollBar::rangeChanged, this, [this](int, int max) {
+        stgMemory->setHorizontalScrollBarPolicy(max > 0 ? Qt::ScrollBarAlwaysOn
+                                                        : Qt::ScrollBarAlwaysOff);
+        fitWholeRows();
+    });
     splitter->addWidget(stgMemory);
     splitter->addWidget(stgText);
     splitter->setStretchFactor(0, 0);
@@ -327,7 +353,7 @@ void TfrmSmallEE::buildControls() {
             [this](int value) { syncScroll(stgMemory, value); });
 
     auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
     layout->addWidget(pnlLeft);
     layout->addWidget(splitter, 1);
 
@@ -396,8 +422,26 @@ void TfrmSmallEE::setUp(const Geometry& g) {
     modified_ = false;
 }
 
+void TfrmSmallEE::fitWholeRows() {
+    // A grid whose rows do not fill its height exactly shows part of a row at its top when
+    // scrolled to the end; the spare pixels go below the grids instead.
+    const int row = stgMemory->verticalHeader()->defaultSectionSize();
+    QLayout* box = layout();
+    if (row <= 0 || !box) return;
+    const QMargins margins = box->contentsMargins();
+    // The grids fill the window's height within the margins; the window's own height is
+    // known here, the grids' new heights only once the layout has run.
+    const int height = this->height() - 2 * kMargin;
+    // Header, frame and any sideways bar: what the grid's height holds besides its rows.
+    const int chrome = stgMemory->height() - stgMemory->viewport()->height();
+    const int spare = std::max(0, height - chrome) % row;
+    if (margins.bottom() != kMargin + spare)
+        box->setContentsMargins(kMargin, kMargin, kMargin, kMargin + spare);
+}
+
 void TfrmSmallEE::resizeEvent(QResizeEvent* event) {
     ui::ChildWindow::resizeEvent(event);
+    fitWholeRows();
     if (userMovedSplit_) return;
     // Until the user moves the splitter, the hex grid keeps the width of its sixteen columns
     // and the ASCII grid takes the rest.

@@ -88,6 +88,7 @@ private:
     void stgMemorySetEditText(const QModelIndex& index, const QString& text);
     void stgTextEdited(const QModelIndex& index, const QString& text);
     void syncScroll(QTableView* to, int value);
+    void fitWholeRows();
     void selectQuietly(QTableView* view, const QModelIndex& index);
     void focusChanged(QWidget* old, QWidget* now);
     void commitEdits();

@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
 
 #include "gui/eeprom/editor_fixture.h"
@@ -164,7 +165,8 @@ TEST_F(EditorTest, ControlsCarryTheirCaptionsHintsAndLimits) {
     EXPECT_EQ(ctl(w).spnWriteCycle->minimum(), 0);
     EXPECT_EQ(ctl(w).spnWriteCycle->maximum(), 100);
     EXPECT_EQ(ctl(w).stgMemory->horizontalHeader()->sectionResizeMode(0), QHeaderView::Interactive);
-    EXPECT_EQ(ctl(w).stgMemory->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_EQ(ctl(w).stgMemory->horizontalScrollBar()->maximum(), 0) << "the hex grid never scrolls sideways";
+    EXPECT_EQ(ctl(w).spnWriteCycle->text(), "10 ms");
     EXPECT_TRUE(ctl(w).stgMemory->alternatingRowColors());
     for (const char* name :
          {"lblDeviceSize", "cmbAddress",     "cmbPageSize", "spnWriteCycle", "lblWordAddress",
@@ -177,6 +179,42 @@ TEST_F(EditorTest, ControlsCarryTheirCaptionsHintsAndLimits) {
     for (int c = 0; c < 16; ++c)
         headers << ctl(w).stgText->model()->headerData(c, Qt::Horizontal).toString();
     EXPECT_EQ(headers.join(""), "0123456789ABCDEF");
+}
+
+TEST_F(EditorTest, EveryColumnCanBeSeenAndScrolledGridsShowWholeRows) {
+    eeprom::TfrmSmallEE* w = host.openEditor(2048);
+    // From roomy to the designed size inside the main window and below it.
+    for (const QSize size : {QSize(1000, 600), QSize(825, 536), QSize(760, 451), QSize(700, 417)}) {
+        SCOPED_TRACE(size.width());
+        w->resize(size);
+        QCoreApplication::processEvents();
+        QTableView* ascii = ctl(w).stgText;
+        const int shown = ascii->viewport()->width();
+        const int needed = ascii->horizontalHeader()->length();
+        EXPECT_TRUE(needed <= shown || ascii->horizontalScrollBar()->isVisible())
+            << "ASCII columns clipped with no way to reach them";
+        EXPECT_GE(ctl(w).cmbAddress->width(), ctl(w).cmbAddress->sizeHint().width());
+
+        for (QTableView* grid : {ctl(w).stgMemory, ctl(w).stgText}) {
+            QScrollBar* bar = grid->verticalScrollBar();
+            for (const int value : {bar->maximum(), bar->maximum() / 2}) {
+                bar->setValue(value);
+                QCoreApplication::processEvents();
+                for (QTableView* g : {ctl(w).stgMemory, ctl(w).stgText}) {
+                    const int top = g->rowAt(0);
+                    EXPECT_EQ(g->rowViewportPosition(top), 0) << "half a row at the top";
+                    EXPECT_EQ(top, ctl(w).stgMemory->rowAt(0)) << "the grids out of step";
+                }
+            }
+            // The last row can be reached in full.
+            bar->setValue(bar->maximum());
+            QCoreApplication::processEvents();
+            const int last = grid->model()->rowCount() - 1;
+            EXPECT_LE(grid->rowViewportPosition(last) + grid->rowHeight(last),
+                      grid->viewport()->height());
+            bar->setValue(0);
+        }
+    }
 }
 
 TEST_F(EditorTest, FileMenuHoldsItsFiveItems) {
