@@ -433,7 +433,10 @@ void TfrmSmallEE::fitWholeRows() {
     // known here, the grids' new heights only once the layout has run.
     const int height = this->height() - 2 * kMargin;
     // Header, frame and any sideways bar: what the grid's height holds besides its rows.
-    const int chrome = stgMemory->height() - stgMemory->viewport()->height();
+    // Counted rather than measured: a bar that has just been switched on is not laid out yet.
+    int chrome = stgMemory->horizontalHeader()->height() + 2 * stgMemory->frameWidth();
+    if (stgText->horizontalScrollBar()->maximum() > 0)
+        chrome += stgText->horizontalScrollBar()->sizeHint().height();
     const int spare = std::max(0, height - chrome) % row;
     if (margins.bottom() != kMargin + spare)
         box->setContentsMargins(kMargin, kMargin, kMargin, kMargin + spare);
