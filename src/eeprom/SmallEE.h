@@ -12,19 +12,12 @@
 #include "eeprom/image.h"
 #include "ui/child_window.h"
 
-class QAction;
-class QComboBox;
-class QLabel;
 class QLineEdit;
 class QMenu;
-class QPushButton;
-class QSpinBox;
-class QSplitter;
 class QTableView;
 class QModelIndex;
 
 namespace parvex::ui {
-class HexCellDelegate;
 class KeyFilter;
 }  // namespace parvex::ui
 
@@ -33,6 +26,7 @@ namespace parvex::eeprom {
 struct Geometry;
 class HexGridModel;
 class AsciiGridModel;
+class SmallEEForm;
 
 class TfrmSmallEE : public ui::ChildWindow {
     Q_OBJECT
@@ -79,16 +73,16 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void buildControls();
-    void buildMenu();
+    void connectGrids();
+    void connectControls();
     void setUp(const Geometry& g);
+    void cellsChanged(int first, int count);
 
     void stgMemoryClick(const QModelIndex& index);
     void stgTextClick(const QModelIndex& index);
     void stgMemorySetEditText(const QModelIndex& index, const QString& text);
     void stgTextEdited(const QModelIndex& index, const QString& text);
     void syncScroll(QTableView* to, int value);
-    void fitWholeRows();
     void selectQuietly(QTableView* view, const QModelIndex& index);
     void focusChanged(QWidget* old, QWidget* now);
     void commitEdits();
@@ -107,10 +101,10 @@ private:
 
 
     std::unique_ptr<Image> image_;
+    // The controls; only this window's handlers reach them (tests go by object name).
+    std::unique_ptr<SmallEEForm> form_;
     HexGridModel* hexModel_ = nullptr;
     AsciiGridModel* asciiModel_ = nullptr;
-    ui::HexCellDelegate* hexDelegate_ = nullptr;
-    ui::HexCellDelegate* asciiDelegate_ = nullptr;
     ui::KeyFilter* keyFilter_ = nullptr;
 
     bool modified_ = false;
@@ -131,35 +125,6 @@ private:
     FileKind saveKind_ = FileKind::IntelHex;
     QString saveFileName_;
 
-public:
-    // Controls, named as the user sees them.
-    QLabel* lblDeviceSize = nullptr;
-    QComboBox* cmbAddress = nullptr;
-    QComboBox* cmbPageSize = nullptr;
-    QSpinBox* spnWriteCycle = nullptr;
-    QLabel* lblWordAddress = nullptr;
-    QPushButton* btnReadOne = nullptr;
-    QPushButton* btnRead = nullptr;
-    QPushButton* btnWriteOne = nullptr;
-    QPushButton* btnWrite = nullptr;
-    QPushButton* btnVerify = nullptr;
-    QLineEdit* edtFrom = nullptr;
-    QLineEdit* edtTo = nullptr;
-    QLineEdit* edtPreset = nullptr;
-    QPushButton* btnFill = nullptr;
-    QLineEdit* edtCopyStart = nullptr;
-    QLineEdit* edtCopyEnd = nullptr;
-    QLineEdit* edtTargetStart = nullptr;
-    QPushButton* btnCopy = nullptr;
-    QSplitter* splitter = nullptr;
-    QTableView* stgMemory = nullptr;
-    QTableView* stgText = nullptr;
-    QMenu* mnuEEFile = nullptr;
-    QAction* mnuOpen = nullptr;
-    QAction* mnuSaveAs = nullptr;
-    QAction* mnuClose = nullptr;
-    QAction* mnuCloseAll = nullptr;
-    QAction* mnuExit = nullptr;
 };
 
 }  // namespace parvex::eeprom
