@@ -101,7 +101,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     editor->findChild<QSpinBox*>(QStringLiteral("spnWriteCycle"))->setValue(0);
-    editor->findChild<QComboBox*>(QStringLiteral("cmbPageSize"))->setCurrentText(QStringLiteral("16"));
+    editor->findChild<QComboBox*>(QStringLiteral("cmbPageSize"))
+        ->setCurrentText(QStringLiteral("16"));
     for (std::size_t i = 0; i < devices.eeprom->memory().size(); ++i)
         devices.eeprom->memory()[i] = static_cast<std::uint8_t>(i * 13 + 7);
 

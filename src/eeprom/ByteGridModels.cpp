@@ -1,6 +1,7 @@
 #include "eeprom/ByteGridModels.h"
 
 #include <QColor>
+#include <algorithm>
 
 #include "eeprom/geometry.h"
 
@@ -127,6 +128,41 @@ bool AsciiGridModel::setData(const QModelIndex& index, const QVariant& value, in
     const char32_t code = text.toUcs4().front();
     if (code == image_.asciiChar(address)) return true;
     return image_.typeAsciiChar(address, code) == AsciiKeyResult::Stored;
+}
+
+GridModels::GridModels(Image& image) : image_(image), hex_(image, nullptr), ascii_(image, nullptr) {
+    image_.setChangeCallback([this](int first, int count) { changed(first, count); });
+}
+
+GridModels::~GridModels() {
+    image_.setChangeCallback({});
+}
+
+void GridModels::holdChanges() {
+    holding_ = true;
+    heldFirst_ = heldEnd_ = 0;
+}
+
+void GridModels::showHeldChanges() {
+    holding_ = false;
+    if (heldEnd_ <= heldFirst_) return;
+    hex_.cellsChanged(heldFirst_, heldEnd_ - heldFirst_);
+    ascii_.cellsChanged(heldFirst_, heldEnd_ - heldFirst_);
+}
+
+void GridModels::changed(int first, int count) {
+    if (!holding_) {
+        hex_.cellsChanged(first, count);
+        ascii_.cellsChanged(first, count);
+        return;
+    }
+    if (heldEnd_ <= heldFirst_) {
+        heldFirst_ = first;
+        heldEnd_ = first + count;
+    } else {
+        heldFirst_ = std::min(heldFirst_, first);
+        heldEnd_ = std::max(heldEnd_, first + count);
+    }
 }
 
 }  // namespace parvex::eeprom

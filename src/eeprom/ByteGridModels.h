@@ -54,4 +54,30 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 };
 
+// Both grids' models over one image, following its changes. While a bus operation runs, the
+// changes are gathered and shown once at its end, so the grids paint once.
+class GridModels {
+public:
+    explicit GridModels(Image& image);
+    ~GridModels();
+    GridModels(const GridModels&) = delete;
+    GridModels& operator=(const GridModels&) = delete;
+
+    HexGridModel& hex() { return hex_; }
+    AsciiGridModel& ascii() { return ascii_; }
+
+    void holdChanges();
+    void showHeldChanges();
+
+private:
+    void changed(int first, int count);
+
+    Image& image_;
+    HexGridModel hex_;
+    AsciiGridModel ascii_;
+    bool holding_ = false;
+    int heldFirst_ = 0;
+    int heldEnd_ = 0;
+};
+
 }  // namespace parvex::eeprom

@@ -27,6 +27,7 @@
 #include "eeprom/fill_copy.h"
 #include "eeprom/geometry.h"
 #include "eeprom/hex_text.h"
+#include "ui/byte_grid_view.h"
 #include "ui/hex_cell_delegate.h"
 #include "ui/host.h"
 #include "ui/key_filter.h"
@@ -65,11 +66,9 @@ TfrmSmallEE::TfrmSmallEE(ui::Host& host, int sizeBytes, QWidget* parent)
     setObjectName(QStringLiteral("frmSmallEE"));
     image_ = std::make_unique<Image>(g.bytes);
     form_ = std::make_unique<SmallEEForm>(*this);
-    hexModel_ = new HexGridModel(*image_, nullptr);
-    asciiModel_ = new AsciiGridModel(*image_, nullptr);
-    form_->stgMemory->setModel(hexModel_);
-    form_->stgText->setModel(asciiModel_);
-    image_->setChangeCallback([this](int first, int count) { cellsChanged(first, count); });
+    models_ = std::make_unique<GridModels>(*image_);
+    form_->stgMemory->setModel(&models_->hex());
+    form_->stgText->setModel(&models_->ascii());
     connectGrids();
     connectControls();
     setUp(g);
@@ -81,31 +80,14 @@ TfrmSmallEE::~TfrmSmallEE() {
     // Focus moves while the widgets go; this object must hear nothing of it by then.
     disconnect(qApp, nullptr, this, nullptr);
     disconnect(form_->stgText->horizontalScrollBar(), nullptr, this, nullptr);
-    // The models hold a reference to the image: let them go first.
-    image_->setChangeCallback({});
+    // The views go before their models, the models before the image they show.
     delete form_->stgMemory;
     delete form_->stgText;
-    delete hexModel_;
-    delete asciiModel_;
+    models_.reset();
 }
 
 QList<QMenu*> TfrmSmallEE::mergedMenus() const {
     return {form_->mnuEEFile};
-}
-
-void TfrmSmallEE::cellsChanged(int first, int count) {
-    if (deferCellChanges_) {
-        if (deferredEnd_ <= deferredFirst_) {
-            deferredFirst_ = first;
-            deferredEnd_ = first + count;
-        } else {
-            deferredFirst_ = std::min(deferredFirst_, first);
-            deferredEnd_ = std::max(deferredEnd_, first + count);
-        }
-        return;
-    }
-    hexModel_->cellsChanged(first, count);
-    asciiModel_->cellsChanged(first, count);
 }
 
 void TfrmSmallEE::connectGrids() {
@@ -118,10 +100,6 @@ void TfrmSmallEE::connectGrids() {
             &TfrmSmallEE::stgMemoryClick);
     connect(form_->asciiDelegate, &ui::HexCellDelegate::cellPressed, this,
             &TfrmSmallEE::stgTextClick);
-    connect(form_->stgMemory->verticalScrollBar(), &QScrollBar::valueChanged, this,
-            [this](int value) { syncScroll(form_->stgText, value); });
-    connect(form_->stgText->verticalScrollBar(), &QScrollBar::valueChanged, this,
-            [this](int value) { syncScroll(form_->stgMemory, value); });
     connect(form_->stgText->horizontalScrollBar(), &QScrollBar::rangeChanged, this,
             [this] { form_->fitGrids(userMovedSplit_); });
 }
@@ -154,8 +132,8 @@ void TfrmSmallEE::setUp(const Geometry& g) {
     form_->setUp(g);
     image_->erase();
     setWindowTitle(qs(g.windowCaption));
-    selectQuietly(form_->stgMemory, hexModel_->index(0, 0));
-    selectQuietly(form_->stgText, asciiModel_->index(0, 0));
+    SmallEEForm::selectQuietly(form_->stgMemory, models_->hex().index(0, 0));
+    SmallEEForm::selectQuietly(form_->stgText, models_->ascii().index(0, 0));
     modified_ = false;
 }
 
@@ -178,37 +156,29 @@ bool TfrmSmallEE::keyFilterActive() const {
 
 // ---- Grids ------------------------------------------------------------------------------
 
-void TfrmSmallEE::selectQuietly(QTableView* view, const QModelIndex& index) {
-    // Moving the other grid's cursor must not open its editor: that would take the focus.
-    const auto triggers = view->editTriggers();
-    view->setEditTriggers(triggers & ~QAbstractItemView::CurrentChanged);
-    view->setCurrentIndex(index);
-    view->setEditTriggers(triggers);
-}
-
 void TfrmSmallEE::stgMemoryClick(const QModelIndex& index) {
-    const int address = hexModel_->addressOf(index);
+    const int address = models_->hex().addressOf(index);
     if (address < 0) return;
     form_->lblWordAddress->setText(qs(addressText(address)));
-    selectQuietly(form_->stgText, asciiModel_->indexOf(address));
+    SmallEEForm::selectQuietly(form_->stgText, models_->ascii().indexOf(address));
 }
 
 void TfrmSmallEE::stgTextClick(const QModelIndex& index) {
-    const int address = asciiModel_->addressOf(index);
+    const int address = models_->ascii().addressOf(index);
     if (address < 0) return;
     form_->lblWordAddress->setText(qs(addressText(address)));
-    selectQuietly(form_->stgMemory, hexModel_->indexOf(address));
+    SmallEEForm::selectQuietly(form_->stgMemory, models_->hex().indexOf(address));
 }
 
 void TfrmSmallEE::stgMemorySetEditText(const QModelIndex& index, const QString& text) {
-    const int address = hexModel_->addressOf(index);
+    const int address = models_->hex().addressOf(index);
     if (address < 0) return;
     image_->editHexText(address, ss(text));
     modified_ = true;
 }
 
 void TfrmSmallEE::stgTextEdited(const QModelIndex& index, const QString& text) {
-    const int address = asciiModel_->addressOf(index);
+    const int address = models_->ascii().addressOf(index);
     if (address < 0 || text.isEmpty()) return;
     const char32_t code = text.toUcs4().back();
     // A character typed here changes the hex cell, the data itself: the window has to ask
@@ -216,18 +186,13 @@ void TfrmSmallEE::stgTextEdited(const QModelIndex& index, const QString& text) {
     if (image_->typeAsciiChar(address, code) == AsciiKeyResult::Stored) modified_ = true;
 }
 
-void TfrmSmallEE::syncScroll(QTableView* to, int value) {
-    if (syncingScroll_) return;
-    syncingScroll_ = true;
-    to->verticalScrollBar()->setValue(value);
-    syncingScroll_ = false;
-}
-
 void TfrmSmallEE::focusChanged(QWidget* old, QWidget* now) {
     // A field's exit rule runs when the user goes on to another control of this window;
     // a menu, a right-click or another window taking the keyboard for a while is no exit.
     if (old && now && isAncestorOf(now)) {
-        QWidget* field = old == form_->cmbAddress || form_->cmbAddress->isAncestorOf(old) ? form_->cmbAddress : old;
+        QWidget* field = old == form_->cmbAddress || form_->cmbAddress->isAncestorOf(old)
+                             ? form_->cmbAddress
+                             : old;
         if (field != now && !field->isAncestorOf(now)) fieldLeft(field);
     }
     const bool ascii = now && (now == form_->stgText || form_->stgText->isAncestorOf(now));
@@ -248,7 +213,8 @@ void TfrmSmallEE::fieldLeft(QWidget* field) {
         edtPresetExit();
     else if (field == form_->cmbAddress)
         cmbAddressExit();
-    else if (field == form_->edtCopyStart || field == form_->edtCopyEnd || field == form_->edtTargetStart)
+    else if (field == form_->edtCopyStart || field == form_->edtCopyEnd ||
+             field == form_->edtTargetStart)
         edtExit(static_cast<QLineEdit*>(field));
 }
 
@@ -296,36 +262,6 @@ int TfrmSmallEE::writeTime() const {
 
 // ---- Bus --------------------------------------------------------------------------------
 
-namespace {
-// Every exchange repaints the status bar at once, and a synchronous repaint takes every
-// pending update of the window with it. Pending updates of a grid would make it paint after
-// every exchange, so a grid whose look changes during an operation is held still until the
-// operation ends.
-class GridPaintPause {
-public:
-    explicit GridPaintPause(QWidget* grid) : grid_(grid) { grid_->setUpdatesEnabled(false); }
-    ~GridPaintPause() { grid_->setUpdatesEnabled(true); }
-    GridPaintPause(const GridPaintPause&) = delete;
-    GridPaintPause& operator=(const GridPaintPause&) = delete;
-
-private:
-    QWidget* grid_;
-};
-
-}  // namespace
-
-void TfrmSmallEE::beginDeferredCellChanges() {
-    deferCellChanges_ = true;
-    deferredFirst_ = deferredEnd_ = 0;
-}
-
-void TfrmSmallEE::endDeferredCellChanges() {
-    deferCellChanges_ = false;
-    if (deferredEnd_ <= deferredFirst_) return;
-    hexModel_->cellsChanged(deferredFirst_, deferredEnd_ - deferredFirst_);
-    asciiModel_->cellsChanged(deferredFirst_, deferredEnd_ - deferredFirst_);
-}
-
 void TfrmSmallEE::Disable() {
     attached_ = false;
 }
@@ -351,9 +287,9 @@ void TfrmSmallEE::btnReadClick() {
     Disable();
     std::uint8_t status = 0;
     // The cells read are shown in one go at the end, so the grids paint once.
-    beginDeferredCellChanges();
+    models_->holdChanges();
     status = readAll(host().transfers(), *image_, base);
-    endDeferredCellChanges();
+    models_->showHeldChanges();
     Enable();
     host().ErrorMessage(status);
     host().repaintStatusBar();
@@ -400,7 +336,7 @@ void TfrmSmallEE::btnVerifyClick() {
     if (!selectedAddress(base)) return;
     VerifyOutcome outcome;
     {
-        const GridPaintPause pause(form_->stgMemory);
+        const ui::PaintPause pause(form_->stgMemory);
         form_->stgMemory->setEnabled(false);
         host().setStatusText(qs(kVerifyingStatus));
         outcome = verify(host().transfers(), *image_, base);
@@ -418,8 +354,9 @@ void TfrmSmallEE::btnVerifyClick() {
 
 void TfrmSmallEE::btnFillClick() {
     commitEdits();
-    const ToolOutcome outcome = fillBuffer(*image_, ss(form_->lblDeviceSize->text()), ss(form_->edtFrom->text()),
-                                           ss(form_->edtTo->text()), ss(form_->edtPreset->text()));
+    const ToolOutcome outcome =
+        fillBuffer(*image_, ss(form_->lblDeviceSize->text()), ss(form_->edtFrom->text()),
+                   ss(form_->edtTo->text()), ss(form_->edtPreset->text()));
     switch (outcome.kind) {
         case ToolOutcome::Kind::Done:
             break;
@@ -435,8 +372,9 @@ void TfrmSmallEE::btnFillClick() {
 
 void TfrmSmallEE::btnCopyClick() {
     commitEdits();
-    const ToolOutcome outcome = copyBlock(*image_, ss(form_->edtCopyStart->text()), ss(form_->edtCopyEnd->text()),
-                                          ss(form_->edtTargetStart->text()));
+    const ToolOutcome outcome =
+        copyBlock(*image_, ss(form_->edtCopyStart->text()), ss(form_->edtCopyEnd->text()),
+                  ss(form_->edtTargetStart->text()));
     if (outcome.kind == ToolOutcome::Kind::Warning)
         ui::prompts().warning(qs(outcome.message));
     else if (outcome.kind == ToolOutcome::Kind::Error)
@@ -463,8 +401,7 @@ void TfrmSmallEE::mnuOpenClick() {
         ui::prompts().error(qs(*file.error));
         return;
     }
-    const DataFileLoad load =
-        loadDataFile(openKind_, file.bytes, image_->size(), ss(choice.path));
+    const DataFileLoad load = loadDataFile(openKind_, file.bytes, image_->size(), ss(choice.path));
     if (load.outcome != DataFileLoad::Outcome::Refused) image_->setBytes(0, load.bytes);
     if (load.box == DataFileLoad::Box::Warning) ui::prompts().warning(qs(load.message));
     if (load.box == DataFileLoad::Box::Error) ui::prompts().error(qs(load.message));
@@ -494,7 +431,8 @@ bool TfrmSmallEE::mnuSaveAsClick() {
     // still asks before the edits are dropped.
     const ImageBytes data = image_->bytes();
     std::optional<std::string> error = data.error;
-    if (!error) error = files::saveFileReplacing(ss(choice.path), saveDataFile(saveKind_, data.bytes));
+    if (!error)
+        error = files::saveFileReplacing(ss(choice.path), saveDataFile(saveKind_, data.bytes));
     if (error) {
         ui::prompts().error(qs(*error));
         return false;

@@ -24,8 +24,7 @@ class KeyFilter;
 namespace parvex::eeprom {
 
 struct Geometry;
-class HexGridModel;
-class AsciiGridModel;
+class GridModels;
 class SmallEEForm;
 
 class TfrmSmallEE : public ui::ChildWindow {
@@ -76,14 +75,11 @@ private:
     void connectGrids();
     void connectControls();
     void setUp(const Geometry& g);
-    void cellsChanged(int first, int count);
 
     void stgMemoryClick(const QModelIndex& index);
     void stgTextClick(const QModelIndex& index);
     void stgMemorySetEditText(const QModelIndex& index, const QString& text);
     void stgTextEdited(const QModelIndex& index, const QString& text);
-    void syncScroll(QTableView* to, int value);
-    void selectQuietly(QTableView* view, const QModelIndex& index);
     void focusChanged(QWidget* old, QWidget* now);
     void commitEdits();
 
@@ -99,23 +95,14 @@ private:
     [[nodiscard]] int pageSize() const;
     [[nodiscard]] int writeTime() const;
 
-
     std::unique_ptr<Image> image_;
     // The controls; only this window's handlers reach them (tests go by object name).
     std::unique_ptr<SmallEEForm> form_;
-    HexGridModel* hexModel_ = nullptr;
-    AsciiGridModel* asciiModel_ = nullptr;
+    std::unique_ptr<GridModels> models_;
     ui::KeyFilter* keyFilter_ = nullptr;
 
     bool modified_ = false;
     bool attached_ = true;
-    // While a bus operation runs, cell changes are gathered and shown once at its end.
-    bool deferCellChanges_ = false;
-    int deferredFirst_ = 0;
-    int deferredEnd_ = 0;
-    void beginDeferredCellChanges();
-    void endDeferredCellChanges();
-    bool syncingScroll_ = false;
     bool asciiFocused_ = false;
     bool userMovedSplit_ = false;
 
@@ -124,7 +111,6 @@ private:
     FileKind openKind_ = FileKind::IntelHex;
     FileKind saveKind_ = FileKind::IntelHex;
     QString saveFileName_;
-
 };
 
 }  // namespace parvex::eeprom

@@ -242,9 +242,29 @@ void SmallEEForm::buildGrids() {
     splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 1);
 
+    scrollTogether(stgMemory, stgText);
+    scrollTogether(stgText, stgMemory);
+
     hexDelegate = new ui::HexCellDelegate(stgMemory, 2, true);
     hexDelegate->setRestoreOnEscape(true);
     asciiDelegate = new ui::HexCellDelegate(stgText, 1, false);
+}
+
+void SmallEEForm::scrollTogether(QTableView* from, QTableView* to) {
+    QObject::connect(from->verticalScrollBar(), &QScrollBar::valueChanged, to,
+                     [this, to](int value) {
+                         if (syncingScroll_) return;
+                         syncingScroll_ = true;
+                         to->verticalScrollBar()->setValue(value);
+                         syncingScroll_ = false;
+                     });
+}
+
+void SmallEEForm::selectQuietly(QTableView* view, const QModelIndex& index) {
+    const auto triggers = view->editTriggers();
+    view->setEditTriggers(triggers & ~QAbstractItemView::CurrentChanged);
+    view->setCurrentIndex(index);
+    view->setEditTriggers(triggers);
 }
 
 void SmallEEForm::buildMenu() {

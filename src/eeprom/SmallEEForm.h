@@ -13,6 +13,7 @@ class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QModelIndex;
 class QPushButton;
 class QSpinBox;
 class QSplitter;
@@ -39,6 +40,9 @@ public:
     // never shows part of a row at its top; and, unless the user moved the split, the hex
     // grid the width of its sixteen columns with the ASCII grid taking the rest.
     void fitGrids(bool keepSplit);
+
+    // Moves a grid's cursor without opening its cell editor, which would take the focus.
+    static void selectQuietly(QTableView* view, const QModelIndex& index);
 
     QLabel* lblDeviceSize = nullptr;
     QComboBox* cmbAddress = nullptr;
@@ -77,8 +81,11 @@ private:
     void buildGrids();
     void buildMenu();
 
+    void scrollTogether(QTableView* from, QTableView* to);
+
     QWidget& window_;
     QHBoxLayout* layout_ = nullptr;
+    bool syncingScroll_ = false;
 };
 
 }  // namespace parvex::eeprom

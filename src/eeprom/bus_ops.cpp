@@ -63,8 +63,8 @@ std::uint8_t readAll(adapter::Transfers& bus, Image& image, std::uint8_t selecte
     return firstFailure.value_or(status::kSuccess);
 }
 
-WriteByteOutcome writeByte(adapter::Transfers& bus, Image& image,
-                           std::uint8_t selectedAddress, int address) {
+WriteByteOutcome writeByte(adapter::Transfers& bus, Image& image, std::uint8_t selectedAddress,
+                           int address) {
     WriteByteOutcome out;
     const auto value = image.cellValue(address);
     if (!value) {

@@ -73,8 +73,8 @@ struct WriteByteOutcome {
 };
 // Write Byte: I2CWriteByte with the low 8 bits of the cell of address.
 // A byte written takes its cell's failure mark off.
-WriteByteOutcome writeByte(adapter::Transfers& bus, Image& image,
-                           std::uint8_t selectedAddress, int address);
+WriteByteOutcome writeByte(adapter::Transfers& bus, Image& image, std::uint8_t selectedAddress,
+                           int address);
 
 struct WriteAllOutcome {
     // 0 when every page was written (also when the plan is empty), 255 when a page failed

@@ -31,9 +31,9 @@ DataFileLoad fromHex(std::string_view contents, int sizeBytes, std::string_view 
                                fileLine(fileName, hex.line) + " holds data beyond address 0x" +
                                    addressText(sizeBytes - 1) + "; nothing was loaded.");
             }
-            return refused(DataFileLoad::Box::Warning,
-                           fileLine(fileName, hex.line) +
-                               " is not an Intel HEX record; nothing was loaded.");
+            return refused(
+                DataFileLoad::Box::Warning,
+                fileLine(fileName, hex.line) + " is not an Intel HEX record; nothing was loaded.");
         case HexLoad::Result::Error:
             return refused(DataFileLoad::Box::Error,
                            fileLine(fileName, hex.line) + ": " + hex.message);

@@ -14,8 +14,7 @@ Image::Image(int sizeBytes)
       ascii_(hex_.size(), kErasedCellChar),
       failed_(hex_.size(), false) {}
 
-Image::Image(const Image& other)
-    : hex_(other.hex_), ascii_(other.ascii_), failed_(other.failed_) {}
+Image::Image(const Image& other) : hex_(other.hex_), ascii_(other.ascii_), failed_(other.failed_) {}
 
 Image& Image::operator=(const Image& other) {
     if (this != &other) {

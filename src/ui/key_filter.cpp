@@ -58,8 +58,7 @@ bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
             watch(static_cast<QChildEvent*>(event)->child());
             break;
         case QEvent::KeyPress:
-            if (active_ && inForm(watched) && !passes(*static_cast<QKeyEvent*>(event)))
-                return true;
+            if (active_ && inForm(watched) && !passes(*static_cast<QKeyEvent*>(event))) return true;
             break;
         default:
             break;

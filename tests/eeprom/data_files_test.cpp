@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "eeprom/bin_file.h"
 #include "common/file_io.h"
-#include "eeprom/geometry.h"
+#include "eeprom/bin_file.h"
 #include "eeprom/data_file.h"
+#include "eeprom/geometry.h"
 #include "eeprom/hex_file.h"
 
 namespace parvex::eeprom {
@@ -21,7 +21,8 @@ namespace {
 using Result = HexLoad::Result;
 
 std::string golden(const std::string& name) {
-    const auto file = files::readWholeFile(std::string(PARVEX_TEST_DATA) + "/eeprom/" + name, kMaxDataFileBytes);
+    const auto file =
+        files::readWholeFile(std::string(PARVEX_TEST_DATA) + "/eeprom/" + name, kMaxDataFileBytes);
     EXPECT_FALSE(file.error) << *file.error;
     return file.bytes;
 }
@@ -204,18 +205,17 @@ TEST(DataFile, OneEntryForBothFormatsWithTheBoxesItNeeds) {
         std::size_t bytes;
     } cases[] = {
         {"hex", FileKind::IntelHex, ":0100000041\r\n", 256, Outcome::Loaded, Box::None, "", 256},
-        {"hex not a record", FileKind::IntelHex, ":0100000041\r\n; note\r\n", 256,
-         Outcome::Refused, Box::Warning,
-         "\"/d/a.hex\" line 2 is not an Intel HEX record; nothing was loaded.", 0},
+        {"hex not a record", FileKind::IntelHex, ":0100000041\r\n; note\r\n", 256, Outcome::Refused,
+         Box::Warning, "\"/d/a.hex\" line 2 is not an Intel HEX record; nothing was loaded.", 0},
         {"hex beyond the device", FileKind::IntelHex,
          ":1007F00041414141414141414141414141414141E9\r\n", 1024, Outcome::Refused, Box::Warning,
          "\"/d/a.hex\" line 1 holds data beyond address 0x3FF; nothing was loaded.", 0},
-        {"hex bad digits", FileKind::IntelHex, ":01000000ZZ\r\n", 16, Outcome::Refused,
-         Box::Error, "\"/d/a.hex\" line 1: 'ZZ' is not a valid hexadecimal value.", 0},
+        {"hex bad digits", FileKind::IntelHex, ":01000000ZZ\r\n", 16, Outcome::Refused, Box::Error,
+         "\"/d/a.hex\" line 1: 'ZZ' is not a valid hexadecimal value.", 0},
         {"binary", FileKind::Binary, std::string(300, 'x'), 256, Outcome::Loaded, Box::None, "",
          256},
-        {"short binary", FileKind::Binary, std::string(100, 'x'), 256, Outcome::Partial,
-         Box::Error, "Read beyond end of file", 96},
+        {"short binary", FileKind::Binary, std::string(100, 'x'), 256, Outcome::Partial, Box::Error,
+         "Read beyond end of file", 96},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

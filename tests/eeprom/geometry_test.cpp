@@ -181,10 +181,16 @@ TEST(Geometry, TypedPageSizeAndWriteTime) {
         std::optional<int> page;
         int writeTime;  // with 10 as the fallback
     } cases[] = {
-        {"8", 8, 8},       {"32", 32, 32},    {" 16 ", 16, 16}, {"4", std::nullopt, 4},
-        {"250", std::nullopt, 100},           {"-5", std::nullopt, 0},
-        {"", std::nullopt, 10},               {"1e3", std::nullopt, 10},
-        {"99999999999", std::nullopt, 10},    {"+1", 1, 1},
+        {"8", 8, 8},
+        {"32", 32, 32},
+        {" 16 ", 16, 16},
+        {"4", std::nullopt, 4},
+        {"250", std::nullopt, 100},
+        {"-5", std::nullopt, 0},
+        {"", std::nullopt, 10},
+        {"1e3", std::nullopt, 10},
+        {"99999999999", std::nullopt, 10},
+        {"+1", 1, 1},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(parsePageSize(c.text), c.page) << c.text;

@@ -123,8 +123,10 @@ TEST_F(EditorTest, ReadAllEndsWithTheFirstFailureAndMarksItsCells) {
     for (int a = 0; a < 256; ++a) {
         const bool failed = (a >= 0x40 && a < 0x60) || (a >= 0x80 && a < 0xA0);
         EXPECT_EQ(failedColour(a), failed) << a;
-        EXPECT_EQ(hexCell(*w, a), failed ? "FF" : QString("%1").arg(chip->memory()[std::size_t(a)],
-                                                                    2, 16, QChar('0')).toUpper())
+        EXPECT_EQ(
+            hexCell(*w, a),
+            failed ? "FF"
+                   : QString("%1").arg(chip->memory()[std::size_t(a)], 2, 16, QChar('0')).toUpper())
             << a;
     }
     // An edit takes its cell's mark off; the next good Read All takes them all off.
@@ -269,7 +271,8 @@ TEST_F(EditorTest, DisabledBusButtonsIgnoreClicks) {
     host.plugWithChip(16);
     eeprom::TfrmSmallEE* w = host.openEditor(16);
     w->Disable();
-    for (QPushButton* b : {ctl(w).btnReadOne, ctl(w).btnRead, ctl(w).btnWriteOne, ctl(w).btnWrite}) b->click();
+    for (QPushButton* b : {ctl(w).btnReadOne, ctl(w).btnRead, ctl(w).btnWriteOne, ctl(w).btnWrite})
+        b->click();
     EXPECT_EQ(host.transferCount, 0);
     EXPECT_TRUE(ctl(w).btnRead->isEnabled());  // they look unchanged
     w->Enable();

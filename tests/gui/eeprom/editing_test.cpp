@@ -1,10 +1,10 @@
 // Typing into the grids and fields, the key filter, clicks and scrolling.
 
 #include <QComboBox>
-#include <functional>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <functional>
 
 #include "gui/eeprom/editor_fixture.h"
 

@@ -139,7 +139,8 @@ TEST_F(Files, FailedOpensSayWhyAndKeepImageCaptionAndModified) {
         ASSERT_EQ(prompts.events.size(), 2u);  // the dialog, then the box
         EXPECT_EQ(prompts.events[1].kind, c.box);
         if (c.text.isEmpty())
-            EXPECT_TRUE(prompts.events[1].text.startsWith("Cannot read \"" + path(c.file) + "\": "));
+            EXPECT_TRUE(
+                prompts.events[1].text.startsWith("Cannot read \"" + path(c.file) + "\": "));
         else
             EXPECT_EQ(prompts.events[1].text, c.text);
         EXPECT_EQ(hexCell(*w, 0), "11");

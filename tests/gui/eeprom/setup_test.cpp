@@ -115,9 +115,9 @@ TEST_P(SetUpBySize, CaptionSizeAddressesFieldsAndGrids) {
     EXPECT_EQ(ctl(w).edtTargetStart->text(), c.copy[2]);
     // The maximum lengths bound what is typed: a fifth digit never gets in.
     const std::pair<QLineEdit*, int> limits[] = {
-        {ctl(w).edtFrom, c.fillMax},      {ctl(w).edtTo, c.fillMax},
-        {ctl(w).edtPreset, 2},            {ctl(w).edtCopyStart, c.copyMax},
-        {ctl(w).edtCopyEnd, c.copyMax},   {ctl(w).edtTargetStart, c.copyMax},
+        {ctl(w).edtFrom, c.fillMax},    {ctl(w).edtTo, c.fillMax},
+        {ctl(w).edtPreset, 2},          {ctl(w).edtCopyStart, c.copyMax},
+        {ctl(w).edtCopyEnd, c.copyMax}, {ctl(w).edtTargetStart, c.copyMax},
     };
     for (const auto& [field, limit] : limits) {
         const QString before = field->text();
@@ -165,7 +165,8 @@ TEST_F(EditorTest, ControlsCarryTheirCaptionsHintsAndLimits) {
     EXPECT_EQ(ctl(w).spnWriteCycle->minimum(), 0);
     EXPECT_EQ(ctl(w).spnWriteCycle->maximum(), 100);
     EXPECT_EQ(ctl(w).stgMemory->horizontalHeader()->sectionResizeMode(0), QHeaderView::Interactive);
-    EXPECT_EQ(ctl(w).stgMemory->horizontalScrollBar()->maximum(), 0) << "the hex grid never scrolls sideways";
+    EXPECT_EQ(ctl(w).stgMemory->horizontalScrollBar()->maximum(), 0)
+        << "the hex grid never scrolls sideways";
     EXPECT_EQ(ctl(w).spnWriteCycle->text(), "10 ms");
     EXPECT_TRUE(ctl(w).stgMemory->alternatingRowColors());
     for (const char* name :
