@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "eeprom/geometry.h"
+#include "ui/byte_grid_view.h"
 
 namespace parvex::eeprom {
 
@@ -51,6 +52,11 @@ QModelIndex ByteGridModel::indexOf(int address) const {
     return index(address / kColumns, address % kColumns);
 }
 
+QVariant ByteGridModel::anyMark(const QModelIndex& index, int role) const {
+    if (index.isValid() || role != ui::kAnyCellColourRole) return {};
+    return image_.anyFailed();
+}
+
 QVariant ByteGridModel::failedMark(int address) const {
     return image_.failed(address) ? QVariant(kFailedReadColour) : QVariant();
 }
@@ -74,7 +80,7 @@ void ByteGridModel::cellsChanged(int first, int count) {
 
 QVariant HexGridModel::data(const QModelIndex& index, int role) const {
     const int address = addressOf(index);
-    if (address < 0) return {};
+    if (address < 0) return anyMark(index, role);
     switch (role) {
         case Qt::DisplayRole:
         case Qt::EditRole:
@@ -106,7 +112,7 @@ bool HexGridModel::setData(const QModelIndex& index, const QVariant& value, int 
 
 QVariant AsciiGridModel::data(const QModelIndex& index, int role) const {
     const int address = addressOf(index);
-    if (address < 0) return {};
+    if (address < 0) return anyMark(index, role);
     switch (role) {
         case Qt::DisplayRole:
         case Qt::EditRole:

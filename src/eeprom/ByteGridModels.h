@@ -31,6 +31,8 @@ public:
 protected:
     // The text colour of a cell whose last read failed; nothing for any other cell.
     [[nodiscard]] QVariant failedMark(int address) const;
+    // On the root index, whether any cell is marked (ui::kAnyCellColourRole).
+    [[nodiscard]] QVariant anyMark(const QModelIndex& index, int role) const;
     Image& image_;
 };
 

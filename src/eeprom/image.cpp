@@ -1,5 +1,7 @@
 #include "eeprom/image.h"
 
+#include <algorithm>
+
 #include "eeprom/geometry.h"
 #include "eeprom/hex_text.h"
 
@@ -155,6 +157,10 @@ AsciiKeyResult Image::typeAsciiChar(int address, char32_t code) {
     unmark(address);
     notify(address, 1);
     return AsciiKeyResult::Stored;
+}
+
+bool Image::anyFailed() const {
+    return std::find(failed_.begin(), failed_.end(), true) != failed_.end();
 }
 
 void Image::markFailed(int first, int count) {

@@ -89,6 +89,7 @@ public:
     [[nodiscard]] bool failed(int address) const {
         return contains(address) && failed_[static_cast<std::size_t>(address)];
     }
+    [[nodiscard]] bool anyFailed() const;
 
     // ---- Editing rules of the grids ----
 

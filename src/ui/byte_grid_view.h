@@ -7,6 +7,10 @@
 
 namespace parvex::ui {
 
+// Asked of the model on its root index: whether any cell has a text colour of its own
+// (Qt::ForegroundRole). Most of the time none has, and the view then asks no cell for it.
+inline constexpr int kAnyCellColourRole = Qt::UserRole + 1;
+
 class ByteGridView : public QTableView {
     Q_OBJECT
 public:

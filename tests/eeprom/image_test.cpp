@@ -174,9 +174,12 @@ TEST_F(ImageTest, FailureMarksLastUntilTheCellChanges) {
         EXPECT_FALSE(image.failed(0x28)) << c.change;
     }
     Image image(64);
+    EXPECT_FALSE(image.anyFailed());
     image.markFailed(0, 64);
+    EXPECT_TRUE(image.anyFailed());
     image.erase();
     EXPECT_FALSE(image.failed(63));
+    EXPECT_FALSE(image.anyFailed());
 }
 
 TEST_F(ImageTest, ASnapshotDoesNotNotifyTheOriginalsModel) {

@@ -5,6 +5,7 @@
 #include <QSpinBox>
 
 #include "gui/eeprom/editor_fixture.h"
+#include "ui/byte_grid_view.h"
 
 namespace parvex::test {
 namespace {
@@ -129,6 +130,12 @@ TEST_F(EditorTest, ReadAllEndsWithTheFirstFailureAndMarksItsCells) {
                    : QString("%1").arg(chip->memory()[std::size_t(a)], 2, 16, QChar('0')).toUpper())
             << a;
     }
+    // The grids paint cell colours only while the model says some cell has one.
+    const auto anyColour = [&](QTableView* grid) {
+        return grid->model()->data(QModelIndex(), ui::kAnyCellColourRole).toBool();
+    };
+    EXPECT_TRUE(anyColour(ctl(w).stgMemory));
+    EXPECT_TRUE(anyColour(ctl(w).stgText));
     // An edit takes its cell's mark off; the next good Read All takes them all off.
     clickCell(ctl(w).stgMemory, 4, 0);
     typeKeys("12");
@@ -138,6 +145,7 @@ TEST_F(EditorTest, ReadAllEndsWithTheFirstFailureAndMarksItsCells) {
     ctl(w).btnRead->click();
     EXPECT_EQ(host.status, statusOf(0));
     for (int a = 0; a < 256; ++a) EXPECT_FALSE(failedColour(a)) << a;
+    EXPECT_FALSE(anyColour(ctl(w).stgMemory));
 }
 
 TEST_F(EditorTest, FailedPageWriteStopsWriteAll) {
