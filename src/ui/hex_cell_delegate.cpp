@@ -11,7 +11,8 @@
 namespace parvex::ui {
 
 namespace {
-// Properties of an open editor: whether it was filled once, and the cell's text then.
+// Properties of an open editor: whether it was filled once, and the cell's text as the
+// model last gave it.
 constexpr const char* kOpened = "parvexOpened";
 constexpr const char* kTextAtOpen = "parvexTextAtOpen";
 }  // namespace
@@ -101,7 +102,6 @@ QWidget* HexCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewIt
     editor->setMaxLength(maxLength_);
     editor->setAlignment(Qt::AlignCenter);
     if (upperCase_) editor->setValidator(new UpperCaseValidator(editor));
-    editor->setProperty(kTextAtOpen, index.data(Qt::EditRole));
     const QPersistentModelIndex persistent(index);
     auto* self = const_cast<HexCellDelegate*>(this);
     connect(editor, &QLineEdit::textEdited, self, [self, editor, persistent](const QString& text) {
@@ -121,6 +121,8 @@ void HexCellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) c
     const QString text = index.data(Qt::EditRole).toString();
     if (line->text() == text && line->property(kOpened).toBool()) return;
     line->setProperty(kOpened, true);
+    // What Escape goes back to: the cell as the model last gave it, not as typed since.
+    line->setProperty(kTextAtOpen, text);
     line->setText(text);
     line->selectAll();
 }
