@@ -275,6 +275,38 @@ TEST_F(EditorTest, UnpluggedInTheMiddleOfReadAll) {
     EXPECT_TRUE(prompts.events.empty());
 }
 
+TEST_F(EditorTest, ReadAllWithTheAdapterPulledAtEachExchange) {
+    for (int pulledAt = 0; pulledAt < 8; ++pulledAt) {
+        SCOPED_TRACE(pulledAt);
+        auto chip = host.plugWithChip(256);
+        chip->memory() = pattern(256, 9);
+        eeprom::TfrmSmallEE* w = host.openEditor(256);
+        host.transferCount = 0;
+        host.beforeTransfer = [&](int n) {
+            if (n == pulledAt) host.controller.unplug();
+        };
+        ctl(w).btnRead->click();
+        host.beforeTransfer = nullptr;
+
+        EXPECT_EQ(host.status, statusOf(170));
+        EXPECT_TRUE(w->busButtonsAttached());
+        QAbstractItemModel* hex = ctl(w).stgMemory->model();
+        for (int a = 0; a < 256; a += 31) {
+            const bool read = a < pulledAt * 32;
+            const QModelIndex cell = hex->index(a / 16, a % 16);
+            EXPECT_EQ(hex->data(cell, Qt::ForegroundRole).isValid(), !read) << a;
+            EXPECT_EQ(
+                hexCell(*w, a),
+                read
+                    ? QString("%1").arg(chip->memory()[std::size_t(a)], 2, 16, QChar('0')).toUpper()
+                    : QString("FF"))
+                << a;
+        }
+        host.controller.adapter().bus().detachAll();
+        delete w;
+    }
+}
+
 TEST_F(EditorTest, DisabledBusButtonsIgnoreClicks) {
     host.plugWithChip(16);
     eeprom::TfrmSmallEE* w = host.openEditor(16);
