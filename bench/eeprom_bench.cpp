@@ -100,8 +100,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "no EEPROM editor window\n");
         return 1;
     }
-    editor->spnWriteCycle->setValue(0);
-    editor->cmbPageSize->setCurrentText(QStringLiteral("16"));
+    editor->findChild<QSpinBox*>(QStringLiteral("spnWriteCycle"))->setValue(0);
+    editor->findChild<QComboBox*>(QStringLiteral("cmbPageSize"))
+        ->setCurrentText(QStringLiteral("16"));
     for (std::size_t i = 0; i < devices.eeprom->memory().size(); ++i)
         devices.eeprom->memory()[i] = static_cast<std::uint8_t>(i * 13 + 7);
 

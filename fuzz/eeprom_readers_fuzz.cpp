@@ -2,6 +2,7 @@
 // Not part of the normal build. Build and run by hand:
 //   clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -I src \
 //       fuzz/eeprom_readers_fuzz.cpp src/eeprom/hex_file.cpp src/eeprom/bin_file.cpp \
+//       src/eeprom/data_file.cpp \
 //       src/eeprom/hex_text.cpp src/eeprom/geometry.cpp -o /tmp/eeprom_readers_fuzz
 //   /tmp/eeprom_readers_fuzz -max_len=4096 tests/data/eeprom
 
@@ -12,6 +13,7 @@
 
 #include "eeprom/bin_file.h"
 #include "eeprom/geometry.h"
+#include "eeprom/data_file.h"
 #include "eeprom/hex_file.h"
 
 namespace {
@@ -53,5 +55,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(bin.bytes.size() % 16 == 0);
     check(bin.bytes.size() <= static_cast<std::size_t>(deviceBytes));
     check(bin.truncated == (file.size() < static_cast<std::size_t>(deviceBytes)));
+
+    // The window's one entry for both formats: never more than the device, and a message
+    // for everything short of a complete load.
+    for (const auto kind : {parvex::eeprom::FileKind::IntelHex, parvex::eeprom::FileKind::Binary}) {
+        using Load = parvex::eeprom::DataFileLoad;
+        const Load load = parvex::eeprom::loadDataFile(kind, file, deviceBytes, "fuzz");
+        check(load.bytes.size() <= static_cast<std::size_t>(deviceBytes));
+        check((load.outcome == Load::Outcome::Loaded) == load.message.empty());
+    }
     return 0;
 }

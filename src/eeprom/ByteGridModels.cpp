@@ -1,6 +1,10 @@
 #include "eeprom/ByteGridModels.h"
 
+#include <QColor>
+#include <algorithm>
+
 #include "eeprom/geometry.h"
+#include "ui/byte_grid_view.h"
 
 namespace parvex::eeprom {
 
@@ -8,6 +12,9 @@ namespace {
 QString toQString(char32_t c) {
     return QString::fromUcs4(&c, 1);
 }
+
+// Cells a failed read left as they were: readable on the light and the dark palette alike.
+const QColor kFailedReadColour(0xE0, 0x30, 0x30);
 }  // namespace
 
 ByteGridModel::ByteGridModel(Image& image, QObject* parent)
@@ -45,6 +52,15 @@ QModelIndex ByteGridModel::indexOf(int address) const {
     return index(address / kColumns, address % kColumns);
 }
 
+QVariant ByteGridModel::anyMark(const QModelIndex& index, int role) const {
+    if (index.isValid() || role != ui::kAnyCellColourRole) return {};
+    return image_.anyFailed();
+}
+
+QVariant ByteGridModel::failedMark(int address) const {
+    return image_.failed(address) ? QVariant(kFailedReadColour) : QVariant();
+}
+
 void ByteGridModel::cellsChanged(int first, int count) {
     if (count <= 0 || !image_.contains(first)) return;
     const int last = std::min(first + count, image_.size()) - 1;
@@ -53,24 +69,26 @@ void ByteGridModel::cellsChanged(int first, int count) {
     // One cell: exactly that cell, so a view refreshes an open editor only when it is its own.
     if (first == last) {
         const QModelIndex cell = indexOf(first);
-        emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::EditRole});
+        emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::EditRole, Qt::ForegroundRole});
         return;
     }
     const int firstColumn = firstRow == lastRow ? first % kColumns : 0;
     const int lastColumn = firstRow == lastRow ? last % kColumns : kColumns - 1;
     emit dataChanged(index(firstRow, firstColumn), index(lastRow, lastColumn),
-                     {Qt::DisplayRole, Qt::EditRole});
+                     {Qt::DisplayRole, Qt::EditRole, Qt::ForegroundRole});
 }
 
 QVariant HexGridModel::data(const QModelIndex& index, int role) const {
     const int address = addressOf(index);
-    if (address < 0) return {};
+    if (address < 0) return anyMark(index, role);
     switch (role) {
         case Qt::DisplayRole:
         case Qt::EditRole:
             return QString::fromStdString(image_.hexText(address));
         case Qt::TextAlignmentRole:
             return int(Qt::AlignCenter);
+        case Qt::ForegroundRole:
+            return failedMark(address);
         default:
             return {};
     }
@@ -94,13 +112,15 @@ bool HexGridModel::setData(const QModelIndex& index, const QVariant& value, int 
 
 QVariant AsciiGridModel::data(const QModelIndex& index, int role) const {
     const int address = addressOf(index);
-    if (address < 0) return {};
+    if (address < 0) return anyMark(index, role);
     switch (role) {
         case Qt::DisplayRole:
         case Qt::EditRole:
             return toQString(image_.asciiChar(address));
         case Qt::TextAlignmentRole:
             return int(Qt::AlignCenter);
+        case Qt::ForegroundRole:
+            return failedMark(address);
         default:
             return {};
     }
@@ -114,6 +134,41 @@ bool AsciiGridModel::setData(const QModelIndex& index, const QVariant& value, in
     const char32_t code = text.toUcs4().front();
     if (code == image_.asciiChar(address)) return true;
     return image_.typeAsciiChar(address, code) == AsciiKeyResult::Stored;
+}
+
+GridModels::GridModels(Image& image) : image_(image), hex_(image, nullptr), ascii_(image, nullptr) {
+    image_.setChangeCallback([this](int first, int count) { changed(first, count); });
+}
+
+GridModels::~GridModels() {
+    image_.setChangeCallback({});
+}
+
+void GridModels::holdChanges() {
+    holding_ = true;
+    heldFirst_ = heldEnd_ = 0;
+}
+
+void GridModels::showHeldChanges() {
+    holding_ = false;
+    if (heldEnd_ <= heldFirst_) return;
+    hex_.cellsChanged(heldFirst_, heldEnd_ - heldFirst_);
+    ascii_.cellsChanged(heldFirst_, heldEnd_ - heldFirst_);
+}
+
+void GridModels::changed(int first, int count) {
+    if (!holding_) {
+        hex_.cellsChanged(first, count);
+        ascii_.cellsChanged(first, count);
+        return;
+    }
+    if (heldEnd_ <= heldFirst_) {
+        heldFirst_ = first;
+        heldEnd_ = first + count;
+    } else {
+        heldFirst_ = std::min(heldFirst_, first);
+        heldEnd_ = std::max(heldEnd_, first + count);
+    }
 }
 
 }  // namespace parvex::eeprom

@@ -29,6 +29,10 @@ public:
     void cellsChanged(int first, int count);
 
 protected:
+    // The text colour of a cell whose last read failed; nothing for any other cell.
+    [[nodiscard]] QVariant failedMark(int address) const;
+    // On the root index, whether any cell is marked (ui::kAnyCellColourRole).
+    [[nodiscard]] QVariant anyMark(const QModelIndex& index, int role) const;
     Image& image_;
 };
 
@@ -50,6 +54,32 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     // A character committed to a cell: as if typed (its code goes to the hex cell).
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+};
+
+// Both grids' models over one image, following its changes. While a bus operation runs, the
+// changes are gathered and shown once at its end, so the grids paint once.
+class GridModels {
+public:
+    explicit GridModels(Image& image);
+    ~GridModels();
+    GridModels(const GridModels&) = delete;
+    GridModels& operator=(const GridModels&) = delete;
+
+    HexGridModel& hex() { return hex_; }
+    AsciiGridModel& ascii() { return ascii_; }
+
+    void holdChanges();
+    void showHeldChanges();
+
+private:
+    void changed(int first, int count);
+
+    Image& image_;
+    HexGridModel hex_;
+    AsciiGridModel ascii_;
+    bool holding_ = false;
+    int heldFirst_ = 0;
+    int heldEnd_ = 0;
 };
 
 }  // namespace parvex::eeprom

@@ -4,11 +4,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFileInfo>
-#include <QFrame>
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -19,37 +14,31 @@
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTableView>
-#include <QVBoxLayout>
 #include <algorithm>
-#include <initializer_list>
 
 #include "adapter/transfers.h"
+#include "common/file_io.h"
 #include "common/report.h"
 #include "eeprom/ByteGridModels.h"
-#include "eeprom/bin_file.h"
+#include "eeprom/SmallEEForm.h"
 #include "eeprom/bus_ops.h"
-#include "common/file_io.h"
+#include "eeprom/data_file.h"
 #include "eeprom/fill_copy.h"
 #include "eeprom/geometry.h"
-#include "eeprom/hex_file.h"
 #include "eeprom/hex_text.h"
 #include "ui/byte_grid_view.h"
 #include "ui/hex_cell_delegate.h"
 #include "ui/host.h"
 #include "ui/key_filter.h"
 #include "ui/prompts.h"
-#include "ui/upper_case_validator.h"
 
 namespace parvex::eeprom {
 
 namespace {
 
-const QString kFileFilter = QStringLiteral("hex files (*.hex)|*.hex|bin files (*.bin)|*.bin");
 const QString kOpenTitle = QStringLiteral("Open EEPROM File");
 const QString kSaveTitle = QStringLiteral("Save EEPROM Data As");
 const QString kSaveChanges = QStringLiteral("Save changes?");
-constexpr int kHexFilter = 1;
-constexpr int kBinFilter = 2;
 constexpr int kProgressPanelWidth = 250;
 constexpr int kStatusPanelWidth = 250;
 
@@ -68,80 +57,6 @@ const Geometry& geometryFor(int sizeBytes) {
     return geometries().back();
 }
 
-// A spin box that lets a number above its maximum be typed, and brings it down to the
-// maximum when the field is left, instead of refusing the keystroke.
-class WriteTimeSpinBox final : public QSpinBox {
-public:
-    using QSpinBox::QSpinBox;
-    QValidator::State validate(QString& input, int& pos) const override {
-        const QValidator::State state = QSpinBox::validate(input, pos);
-        if (state != QValidator::Invalid) return state;
-        bool ok = false;
-        const int value = input.trimmed().toInt(&ok);
-        return ok && value > maximum() ? QValidator::Intermediate : state;
-    }
-    void fixup(QString& input) const override {
-        bool ok = false;
-        const int value = input.trimmed().toInt(&ok);
-        if (ok) input = QString::number(clampWriteTime(value));
-    }
-};
-
-QLineEdit* makeField(QWidget* parent, const char* name) {
-    auto* field = new QLineEdit(parent);
-    field->setObjectName(QString::fromLatin1(name));
-    // Three hex digits at most: a narrow field keeps the grids' room.
-    field->setMaximumWidth(QFontMetrics(field->font()).horizontalAdvance(QStringLiteral("DDDD")) +
-                           16);
-    field->setValidator(new ui::UpperCaseValidator(field));
-    return field;
-}
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption,
-                        const QString& hint = {}) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    if (!hint.isEmpty()) button->setToolTip(hint);
-    return button;
-}
-
-QLabel* makeLabel(QWidget* parent, const QString& text) {
-    auto* label = new QLabel(text, parent);
-    return label;
-}
-
-void setUpGrid(QTableView* view, const char* name, const QString& hint) {
-    view->setObjectName(QString::fromLatin1(name));
-    view->setToolTip(hint);
-    view->setAlternatingRowColors(true);
-    view->setSelectionMode(QAbstractItemView::SingleSelection);
-    view->setSelectionBehavior(QAbstractItemView::SelectItems);
-    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    view->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-    view->setTabKeyNavigation(true);
-    view->setWordWrap(false);
-    // The view draws its cell lines itself, far more cheaply than the general grid lines.
-    view->setShowGrid(false);
-    view->setCornerButtonEnabled(false);
-    // Fixed, explicit section sizes: measuring contents would cost seconds on a 2 KB update.
-    // Sized once from the font, so sixteen columns of both grids fit beside the control panel
-    // in the window's designed size.
-    const QFontMetrics fm(view->font());
-    QHeaderView* columns = view->horizontalHeader();
-    columns->setSectionResizeMode(QHeaderView::Interactive);
-    columns->setMinimumSectionSize(12);
-    columns->setDefaultSectionSize(fm.horizontalAdvance(QStringLiteral("DD")) + 6);
-    columns->setHighlightSections(false);
-    QHeaderView* rows = view->verticalHeader();
-    rows->setSectionResizeMode(QHeaderView::Fixed);
-    rows->setDefaultSectionSize(fm.height() + 4);
-    rows->setHighlightSections(false);
-}
-
-// What the ASCII grid keeps at least when the window is too narrow for both grids.
-constexpr int kMinAsciiGridWidth = 60;
-
 }  // namespace
 
 TfrmSmallEE::TfrmSmallEE(ui::Host& host, int sizeBytes, QWidget* parent)
@@ -149,8 +64,12 @@ TfrmSmallEE::TfrmSmallEE(ui::Host& host, int sizeBytes, QWidget* parent)
     const Geometry& g = geometryFor(sizeBytes);
     setObjectName(QStringLiteral("frmSmallEE"));
     image_ = std::make_unique<Image>(g.bytes);
-    buildControls();
-    buildMenu();
+    form_ = std::make_unique<SmallEEForm>(*this);
+    models_ = std::make_unique<GridModels>(*image_);
+    form_->stgMemory->setModel(&models_->hex());
+    form_->stgText->setModel(&models_->ascii());
+    connectGrids();
+    connectControls();
     setUp(g);
     keyFilter_ = new ui::KeyFilter(this);
     connect(qApp, &QApplication::focusChanged, this, &TfrmSmallEE::focusChanged);
@@ -159,259 +78,71 @@ TfrmSmallEE::TfrmSmallEE(ui::Host& host, int sizeBytes, QWidget* parent)
 TfrmSmallEE::~TfrmSmallEE() {
     // Focus moves while the widgets go; this object must hear nothing of it by then.
     disconnect(qApp, nullptr, this, nullptr);
-    // The models hold a reference to the image: let them go first.
-    image_->setChangeCallback({});
-    delete stgMemory;
-    delete stgText;
-    delete hexModel_;
-    delete asciiModel_;
+    disconnect(form_->stgText->horizontalScrollBar(), nullptr, this, nullptr);
+    // The views go before their models, the models before the image they show.
+    delete form_->stgMemory;
+    delete form_->stgText;
+    models_.reset();
 }
 
 QList<QMenu*> TfrmSmallEE::mergedMenus() const {
-    return {mnuEEFile};
+    return {form_->mnuEEFile};
 }
 
-void TfrmSmallEE::buildControls() {
-    auto* pnlLeft = new QFrame(this);
-    pnlLeft->setObjectName(QStringLiteral("pnlLeft"));
-    pnlLeft->setFrameShape(QFrame::StyledPanel);
-    auto* grid = new QGridLayout(pnlLeft);
-    int row = 0;
-
-    grid->addWidget(makeLabel(pnlLeft, QStringLiteral("Device Size")), row, 0);
-    lblDeviceSize = new QLabel(QStringLiteral("Size"), pnlLeft);
-    lblDeviceSize->setObjectName(QStringLiteral("lblDeviceSize"));
-    grid->addWidget(lblDeviceSize, row++, 1);
-
-    grid->addWidget(makeLabel(pnlLeft, QStringLiteral("Address")), row, 0);
-    cmbAddress = new QComboBox(pnlLeft);
-    cmbAddress->setObjectName(QStringLiteral("cmbAddress"));
-    cmbAddress->setToolTip(QStringLiteral("I²C Address Selection"));
-    cmbAddress->setEditable(true);
-    cmbAddress->setInsertPolicy(QComboBox::NoInsert);
-    cmbAddress->lineEdit()->setMaxLength(2);
-    cmbAddress->lineEdit()->setValidator(new ui::UpperCaseValidator(cmbAddress));
-    for (const char* a : {"A0", "A2", "A4", "A6", "A8", "AA", "AC", "AE"})
-        cmbAddress->addItem(QString::fromLatin1(a));
-    cmbAddress->setCurrentIndex(0);
-    grid->addWidget(cmbAddress, row++, 1);
-
-    grid->addWidget(makeLabel(pnlLeft, QStringLiteral("Page Size")), row, 0);
-    cmbPageSize = new QComboBox(pnlLeft);
-    cmbPageSize->setObjectName(QStringLiteral("cmbPageSize"));
-    for (std::string_view p : kPageSizes) cmbPageSize->addItem(qs(p));
-    cmbPageSize->setCurrentIndex(kDefaultPageSizeIndex);
-    grid->addWidget(cmbPageSize, row++, 1);
-
-    grid->addWidget(makeLabel(pnlLeft, QStringLiteral("Write Time")), row, 0);
-    spnWriteCycle = new WriteTimeSpinBox(pnlLeft);
-    spnWriteCycle->setObjectName(QStringLiteral("spnWriteCycle"));
-    spnWriteCycle->setRange(kMinWriteTimeMs, kMaxWriteTimeMs);
-    spnWriteCycle->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
-    spnWriteCycle->setValue(kDefaultWriteTimeMs);
-    grid->addWidget(spnWriteCycle, row++, 1);
-
-    grid->addWidget(makeLabel(pnlLeft, QStringLiteral("Byte Address=0x")), row, 0);
-    lblWordAddress = new QLabel(qs(kInitialByteAddressText), pnlLeft);
-    lblWordAddress->setObjectName(QStringLiteral("lblWordAddress"));
-    grid->addWidget(lblWordAddress, row++, 1);
-
-    btnReadOne = makeButton(pnlLeft, "btnReadOne", QStringLiteral("Read Byte"));
-    btnRead = makeButton(pnlLeft, "btnRead", QStringLiteral("Read All"));
-    btnWriteOne = makeButton(pnlLeft, "btnWriteOne", QStringLiteral("Write B&yte"),
-                             QStringLiteral("Write byte defined by Byte Address"));
-    btnWrite = makeButton(pnlLeft, "btnWrite", QStringLiteral("&Write All"),
-                          QStringLiteral("Write entire EEPROM"));
-    btnVerify = makeButton(pnlLeft, "btnVerify", QStringLiteral("Verify"),
-                           QStringLiteral("Verify EE contents against data in grid"));
-    grid->addWidget(btnReadOne, row, 0);
-    grid->addWidget(btnRead, row++, 1);
-    grid->addWidget(btnWriteOne, row, 0);
-    grid->addWidget(btnWrite, row++, 1);
-    grid->addWidget(btnVerify, row++, 0, 1, 2);
-
-    grid->addWidget(makeLabel(pnlLeft, QStringLiteral(" Fill from")), row, 0);
-    edtFrom = makeField(pnlLeft, "edtFrom");
-    edtFrom->setText(QStringLiteral("00"));
-    edtFrom->setMaxLength(3);
-    grid->addWidget(edtFrom, row++, 1);
-    grid->addWidget(makeLabel(pnlLeft, QStringLiteral(" Fill to")), row, 0);
-    edtTo = makeField(pnlLeft, "edtTo");
-    edtTo->setText(QStringLiteral("0F"));
-    edtTo->setMaxLength(3);
-    grid->addWidget(edtTo, row++, 1);
-    grid->addWidget(makeLabel(pnlLeft, QStringLiteral(" Fill with")), row, 0);
-    edtPreset = makeField(pnlLeft, "edtPreset");
-    edtPreset->setText(qs(kDefaultFillValue));
-    edtPreset->setMaxLength(kFillValueMaxLength);
-    grid->addWidget(edtPreset, row++, 1);
-    btnFill = makeButton(pnlLeft, "btnFill", QStringLiteral("Fill Buffer"),
-                         QStringLiteral("Fill address range with data"));
-    grid->addWidget(btnFill, row++, 0, 1, 2);
-
-    grid->addWidget(makeLabel(pnlLeft, QStringLiteral("Copy from")), row++, 0, 1, 2);
-    edtCopyStart = makeField(pnlLeft, "edtCopyStart");
-    edtCopyStart->setText(QStringLiteral("00"));
-    edtCopyStart->setMaxLength(3);
-    edtCopyEnd = makeField(pnlLeft, "edtCopyEnd");
-    edtCopyEnd->setText(QStringLiteral("07"));
-    edtCopyEnd->setMaxLength(3);
-    grid->addWidget(edtCopyStart, row, 0);
-    grid->addWidget(edtCopyEnd, row++, 1);
-    grid->addWidget(makeLabel(pnlLeft, QStringLiteral("Copy to")), row++, 0, 1, 2);
-    edtTargetStart = makeField(pnlLeft, "edtTargetStart");
-    edtTargetStart->setText(QStringLiteral("08"));
-    edtTargetStart->setMaxLength(3);
-    grid->addWidget(edtTargetStart, row++, 0);
-    btnCopy = makeButton(pnlLeft, "btnCopy", QStringLiteral("Copy Block"),
-                         QStringLiteral("Copy data from one address range to another"));
-    grid->addWidget(btnCopy, row++, 0, 1, 2);
-    grid->setRowStretch(row, 1);
-    const int entryWidth = QFontMetrics(font()).horizontalAdvance(QStringLiteral("DDDD")) + 40;
-    for (QWidget* entry : std::initializer_list<QWidget*>{cmbAddress, cmbPageSize, spnWriteCycle})
-        entry->setMaximumWidth(entryWidth);
-    pnlLeft->setFixedWidth(pnlLeft->sizeHint().width());
-
-    // The grids.
-    hexModel_ = new HexGridModel(*image_, nullptr);
-    asciiModel_ = new AsciiGridModel(*image_, nullptr);
-    image_->setChangeCallback([this](int first, int count) {
-        if (deferCellChanges_) {
-            if (deferredEnd_ <= deferredFirst_) {
-                deferredFirst_ = first;
-                deferredEnd_ = first + count;
-            } else {
-                deferredFirst_ = std::min(deferredFirst_, first);
-                deferredEnd_ = std::max(deferredEnd_, first + count);
-            }
-            return;
-        }
-        hexModel_->cellsChanged(first, count);
-        asciiModel_->cellsChanged(first, count);
-    });
-
-    splitter = new QSplitter(Qt::Horizontal, this);
-    splitter->setObjectName(QStringLiteral("splitter"));
-    splitter->setChildrenCollapsible(false);
-    stgMemory = new ui::ByteGridView(splitter);
-    setUpGrid(stgMemory, "stgMemory",
-              QStringLiteral("Enter a single two digit Hex number into each cell"));
-    stgMemory->setModel(hexModel_);
-    stgText = new ui::ByteGridView(splitter);
-    setUpGrid(stgText, "stgText", QStringLiteral("Enter a single ASCII character into each cell"));
-    stgText->verticalHeader()->hide();
-    stgText->horizontalHeader()->setDefaultSectionSize(
-        QFontMetrics(stgText->font()).horizontalAdvance(QLatin1Char('W')) + 4);
-    stgText->setModel(asciiModel_);
-    splitter->addWidget(stgMemory);
-    splitter->addWidget(stgText);
-    splitter->setStretchFactor(0, 0);
-    splitter->setStretchFactor(1, 1);
-    connect(splitter, &QSplitter::splitterMoved, this, [this] { userMovedSplit_ = true; });
-
-    hexDelegate_ = new ui::HexCellDelegate(stgMemory, 2, true);
-    asciiDelegate_ = new ui::HexCellDelegate(stgText, 1, false);
-    connect(hexDelegate_, &ui::HexCellDelegate::cellTextEdited, this,
+void TfrmSmallEE::connectGrids() {
+    connect(form_->splitter, &QSplitter::splitterMoved, this, [this] { userMovedSplit_ = true; });
+    connect(form_->hexDelegate, &ui::HexCellDelegate::cellTextEdited, this,
             &TfrmSmallEE::stgMemorySetEditText);
-    connect(asciiDelegate_, &ui::HexCellDelegate::cellTextEdited, this,
+    connect(form_->asciiDelegate, &ui::HexCellDelegate::cellTextEdited, this,
             &TfrmSmallEE::stgTextEdited);
-    connect(hexDelegate_, &ui::HexCellDelegate::cellPressed, this, &TfrmSmallEE::stgMemoryClick);
-    connect(asciiDelegate_, &ui::HexCellDelegate::cellPressed, this, &TfrmSmallEE::stgTextClick);
-    connect(stgMemory->verticalScrollBar(), &QScrollBar::valueChanged, this,
-            [this](int value) { syncScroll(stgText, value); });
-    connect(stgText->verticalScrollBar(), &QScrollBar::valueChanged, this,
-            [this](int value) { syncScroll(stgMemory, value); });
+    connect(form_->hexDelegate, &ui::HexCellDelegate::cellPressed, this,
+            &TfrmSmallEE::stgMemoryClick);
+    connect(form_->asciiDelegate, &ui::HexCellDelegate::cellPressed, this,
+            &TfrmSmallEE::stgTextClick);
+    connect(form_->stgText->horizontalScrollBar(), &QScrollBar::rangeChanged, this,
+            [this] { form_->fitGrids(userMovedSplit_); });
+}
 
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(2, 2, 2, 2);
-    layout->addWidget(pnlLeft);
-    layout->addWidget(splitter, 1);
-
-    connect(btnReadOne, &QPushButton::clicked, this, [this] {
+void TfrmSmallEE::connectControls() {
+    // Disable() detaches the four bus buttons: they still look the same but do nothing.
+    connect(form_->btnReadOne, &QPushButton::clicked, this, [this] {
         if (attached_) btnReadOneClick();
     });
-    connect(btnRead, &QPushButton::clicked, this, [this] {
+    connect(form_->btnRead, &QPushButton::clicked, this, [this] {
         if (attached_) btnReadClick();
     });
-    connect(btnWriteOne, &QPushButton::clicked, this, [this] {
+    connect(form_->btnWriteOne, &QPushButton::clicked, this, [this] {
         if (attached_) btnWriteOneClick();
     });
-    connect(btnWrite, &QPushButton::clicked, this, [this] {
+    connect(form_->btnWrite, &QPushButton::clicked, this, [this] {
         if (attached_) btnWriteClick();
     });
-    connect(btnVerify, &QPushButton::clicked, this, &TfrmSmallEE::btnVerifyClick);
-    connect(btnFill, &QPushButton::clicked, this, &TfrmSmallEE::btnFillClick);
-    connect(btnCopy, &QPushButton::clicked, this, &TfrmSmallEE::btnCopyClick);
-
-    for (QWidget* w : {static_cast<QWidget*>(edtPreset), static_cast<QWidget*>(edtCopyStart),
-                       static_cast<QWidget*>(edtCopyEnd), static_cast<QWidget*>(edtTargetStart),
-                       static_cast<QWidget*>(cmbAddress)})
-        w->installEventFilter(this);
-}
-
-void TfrmSmallEE::buildMenu() {
-    mnuEEFile = new QMenu(QStringLiteral("&File"), this);
-    mnuEEFile->setObjectName(QStringLiteral("mnuEEFile"));
-    mnuEEFile->setToolTipsVisible(true);
-    auto add = [this](const char* name, const QString& caption) {
-        QAction* action = mnuEEFile->addAction(caption);
-        action->setObjectName(QString::fromLatin1(name));
-        return action;
-    };
-    mnuOpen = add("mnuOpen", QStringLiteral("Open"));
-    mnuSaveAs = add("mnuSaveAs", QStringLiteral("Save As..."));
-    mnuClose = add("mnuClose", QStringLiteral("Close"));
-    mnuCloseAll = add("mnuCloseAll", QStringLiteral("Close All"));
-    mnuExit = add("mnuExit", QStringLiteral("E&xit"));
-    connect(mnuOpen, &QAction::triggered, this, &TfrmSmallEE::mnuOpenClick);
-    connect(mnuSaveAs, &QAction::triggered, this, [this] { mnuSaveAsClick(); });
-    connect(mnuClose, &QAction::triggered, this, &TfrmSmallEE::mnuCloseClick);
-    connect(mnuCloseAll, &QAction::triggered, this, &TfrmSmallEE::mnuCloseAllClick);
-    connect(mnuExit, &QAction::triggered, this, &TfrmSmallEE::mnuExitClick);
+    connect(form_->btnVerify, &QPushButton::clicked, this, &TfrmSmallEE::btnVerifyClick);
+    connect(form_->btnFill, &QPushButton::clicked, this, &TfrmSmallEE::btnFillClick);
+    connect(form_->btnCopy, &QPushButton::clicked, this, &TfrmSmallEE::btnCopyClick);
+    connect(form_->mnuOpen, &QAction::triggered, this, &TfrmSmallEE::mnuOpenClick);
+    connect(form_->mnuSaveAs, &QAction::triggered, this, [this] { mnuSaveAsClick(); });
+    connect(form_->mnuClose, &QAction::triggered, this, &TfrmSmallEE::mnuCloseClick);
+    connect(form_->mnuCloseAll, &QAction::triggered, this, &TfrmSmallEE::mnuCloseAllClick);
+    connect(form_->mnuExit, &QAction::triggered, this, &TfrmSmallEE::mnuExitClick);
 }
 
 void TfrmSmallEE::setUp(const Geometry& g) {
-    if (g.refillAddressList) {
-        cmbAddress->clear();
-        for (int i = 0; i < g.addressCount; ++i) cmbAddress->addItem(qs(g.addressChoices[i]));
-        cmbAddress->setCurrentIndex(0);
-    }
-    cmbAddress->setEnabled(g.addressListEnabled);
+    form_->setUp(g);
     image_->erase();
     setWindowTitle(qs(g.windowCaption));
-    lblDeviceSize->setText(qs(g.sizeLabel));
-    cmbPageSize->setCurrentIndex(kDefaultPageSizeIndex);
-    edtFrom->setText(qs(g.fillFrom));
-    edtTo->setText(qs(g.fillTo));
-    edtFrom->setMaxLength(g.fillMaxLength);
-    edtTo->setMaxLength(g.fillMaxLength);
-    edtCopyStart->setText(qs(g.copyStart));
-    edtCopyEnd->setText(qs(g.copyEnd));
-    edtTargetStart->setText(qs(g.copyTarget));
-    edtCopyStart->setMaxLength(g.copyMaxLength);
-    edtCopyEnd->setMaxLength(g.copyMaxLength);
-    edtTargetStart->setMaxLength(g.copyMaxLength);
-    selectQuietly(stgMemory, hexModel_->index(0, 0));
-    selectQuietly(stgText, asciiModel_->index(0, 0));
+    SmallEEForm::selectQuietly(form_->stgMemory, models_->hex().index(0, 0));
+    SmallEEForm::selectQuietly(form_->stgText, models_->ascii().index(0, 0));
     modified_ = false;
 }
 
 void TfrmSmallEE::resizeEvent(QResizeEvent* event) {
     ui::ChildWindow::resizeEvent(event);
-    if (userMovedSplit_) return;
-    // Until the user moves the splitter, the hex grid keeps the width of its sixteen columns
-    // and the ASCII grid takes the rest.
-    const int hexWidth =
-        stgMemory->verticalHeader()->sizeHint().width() + stgMemory->horizontalHeader()->length() +
-        stgMemory->verticalScrollBar()->sizeHint().width() + 2 * stgMemory->frameWidth();
-    const int total = splitter->width() - splitter->handleWidth();
-    // In a narrow window the ASCII grid gives way: the hex grid is the one that is edited.
-    const int hex = std::min(hexWidth, total - kMinAsciiGridWidth);
-    if (hex > 0) splitter->setSizes({hex, total - hex});
+    form_->fitGrids(userMovedSplit_);
 }
 
 int TfrmSmallEE::deviceSize() const {
-    return lblDeviceSize->text().toInt();
+    return form_->lblDeviceSize->text().toInt();
 }
 
 void TfrmSmallEE::FormActivate() {
@@ -424,37 +155,29 @@ bool TfrmSmallEE::keyFilterActive() const {
 
 // ---- Grids ------------------------------------------------------------------------------
 
-void TfrmSmallEE::selectQuietly(QTableView* view, const QModelIndex& index) {
-    // Moving the other grid's cursor must not open its editor: that would take the focus.
-    const auto triggers = view->editTriggers();
-    view->setEditTriggers(triggers & ~QAbstractItemView::CurrentChanged);
-    view->setCurrentIndex(index);
-    view->setEditTriggers(triggers);
-}
-
 void TfrmSmallEE::stgMemoryClick(const QModelIndex& index) {
-    const int address = hexModel_->addressOf(index);
+    const int address = models_->hex().addressOf(index);
     if (address < 0) return;
-    lblWordAddress->setText(qs(addressText(address)));
-    selectQuietly(stgText, asciiModel_->indexOf(address));
+    form_->lblWordAddress->setText(qs(addressText(address)));
+    SmallEEForm::selectQuietly(form_->stgText, models_->ascii().indexOf(address));
 }
 
 void TfrmSmallEE::stgTextClick(const QModelIndex& index) {
-    const int address = asciiModel_->addressOf(index);
+    const int address = models_->ascii().addressOf(index);
     if (address < 0) return;
-    lblWordAddress->setText(qs(addressText(address)));
-    selectQuietly(stgMemory, hexModel_->indexOf(address));
+    form_->lblWordAddress->setText(qs(addressText(address)));
+    SmallEEForm::selectQuietly(form_->stgMemory, models_->hex().indexOf(address));
 }
 
 void TfrmSmallEE::stgMemorySetEditText(const QModelIndex& index, const QString& text) {
-    const int address = hexModel_->addressOf(index);
+    const int address = models_->hex().addressOf(index);
     if (address < 0) return;
     image_->editHexText(address, ss(text));
     modified_ = true;
 }
 
 void TfrmSmallEE::stgTextEdited(const QModelIndex& index, const QString& text) {
-    const int address = asciiModel_->addressOf(index);
+    const int address = models_->ascii().addressOf(index);
     if (address < 0 || text.isEmpty()) return;
     const char32_t code = text.toUcs4().back();
     // A character typed here changes the hex cell, the data itself: the window has to ask
@@ -462,41 +185,40 @@ void TfrmSmallEE::stgTextEdited(const QModelIndex& index, const QString& text) {
     if (image_->typeAsciiChar(address, code) == AsciiKeyResult::Stored) modified_ = true;
 }
 
-void TfrmSmallEE::syncScroll(QTableView* to, int value) {
-    if (syncingScroll_) return;
-    syncingScroll_ = true;
-    to->verticalScrollBar()->setValue(value);
-    syncingScroll_ = false;
-}
-
-void TfrmSmallEE::focusChanged(QWidget*, QWidget* now) {
-    const bool ascii = now && (now == stgText || stgText->isAncestorOf(now));
+void TfrmSmallEE::focusChanged(QWidget* old, QWidget* now) {
+    // A field's exit rule runs when the user goes on to another control of this window;
+    // a menu, a right-click or another window taking the keyboard for a while is no exit.
+    if (old && now && isAncestorOf(now)) {
+        QWidget* field = old == form_->cmbAddress || form_->cmbAddress->isAncestorOf(old)
+                             ? form_->cmbAddress
+                             : old;
+        if (field != now && !field->isAncestorOf(now)) fieldLeft(field);
+    }
+    const bool ascii = now && (now == form_->stgText || form_->stgText->isAncestorOf(now));
     if (ascii == asciiFocused_) return;
     asciiFocused_ = ascii;
     keyFilter_->setActive(!ascii);
 }
 
 void TfrmSmallEE::commitEdits() {
-    hexDelegate_->commitEditor();
-    asciiDelegate_->commitEditor();
+    form_->hexDelegate->commitEditor();
+    form_->asciiDelegate->commitEditor();
 }
 
 // ---- Fields -----------------------------------------------------------------------------
 
-bool TfrmSmallEE::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusOut) {
-        if (watched == edtPreset)
-            edtPresetExit();
-        else if (watched == cmbAddress)
-            cmbAddressExit();
-        else if (watched == edtCopyStart || watched == edtCopyEnd || watched == edtTargetStart)
-            edtExit(static_cast<QLineEdit*>(watched));
-    }
-    return ui::ChildWindow::eventFilter(watched, event);
+void TfrmSmallEE::fieldLeft(QWidget* field) {
+    if (field == form_->edtPreset)
+        edtPresetExit();
+    else if (field == form_->cmbAddress)
+        cmbAddressExit();
+    else if (field == form_->edtCopyStart || field == form_->edtCopyEnd ||
+             field == form_->edtTargetStart)
+        edtExit(static_cast<QLineEdit*>(field));
 }
 
 void TfrmSmallEE::edtPresetExit() {
-    edtPreset->setText(qs(presetExit(ss(edtPreset->text()))));
+    form_->edtPreset->setText(qs(presetExit(ss(form_->edtPreset->text()))));
 }
 
 void TfrmSmallEE::edtExit(QLineEdit* field) {
@@ -509,11 +231,11 @@ void TfrmSmallEE::edtExit(QLineEdit* field) {
 }
 
 void TfrmSmallEE::cmbAddressExit() {
-    cmbAddress->setEditText(cmbAddress->currentText().toUpper());
+    form_->cmbAddress->setEditText(form_->cmbAddress->currentText().toUpper());
 }
 
 bool TfrmSmallEE::selectedAddress(std::uint8_t& out) {
-    const QString text = cmbAddress->currentText();
+    const QString text = form_->cmbAddress->currentText();
     const std::optional<std::uint8_t> address = parseBusAddress(ss(text));
     if (!address) {
         ui::prompts().error(qs(hexConversionMessage(ss(text))));
@@ -524,50 +246,20 @@ bool TfrmSmallEE::selectedAddress(std::uint8_t& out) {
 }
 
 int TfrmSmallEE::byteAddress() const {
-    return static_cast<int>(parseHex(ss(lblWordAddress->text())).value_or(0));
+    return static_cast<int>(parseHex(ss(form_->lblWordAddress->text())).value_or(0));
 }
 
 int TfrmSmallEE::pageSize() const {
-    return cmbPageSize->currentText().toInt();
+    return parsePageSize(ss(form_->cmbPageSize->currentText())).value_or(kDefaultPageSize);
 }
 
 int TfrmSmallEE::writeTime() const {
-    bool ok = false;
-    const int typed = spnWriteCycle->cleanText().trimmed().toInt(&ok);
-    return clampWriteTime(ok ? typed : spnWriteCycle->value());
+    // What is typed counts, even before the field is left: a number above the limit has not
+    // been brought down to it yet.
+    return parseWriteTime(ss(form_->spnWriteCycle->cleanText()), form_->spnWriteCycle->value());
 }
 
 // ---- Bus --------------------------------------------------------------------------------
-
-namespace {
-// Every exchange repaints the status bar at once, and a synchronous repaint takes every
-// pending update of the window with it. Pending updates of a grid would make it paint after
-// every exchange, so a grid whose look changes during an operation is held still until the
-// operation ends.
-class GridPaintPause {
-public:
-    explicit GridPaintPause(QWidget* grid) : grid_(grid) { grid_->setUpdatesEnabled(false); }
-    ~GridPaintPause() { grid_->setUpdatesEnabled(true); }
-    GridPaintPause(const GridPaintPause&) = delete;
-    GridPaintPause& operator=(const GridPaintPause&) = delete;
-
-private:
-    QWidget* grid_;
-};
-
-}  // namespace
-
-void TfrmSmallEE::beginDeferredCellChanges() {
-    deferCellChanges_ = true;
-    deferredFirst_ = deferredEnd_ = 0;
-}
-
-void TfrmSmallEE::endDeferredCellChanges() {
-    deferCellChanges_ = false;
-    if (deferredEnd_ <= deferredFirst_) return;
-    hexModel_->cellsChanged(deferredFirst_, deferredEnd_ - deferredFirst_);
-    asciiModel_->cellsChanged(deferredFirst_, deferredEnd_ - deferredFirst_);
-}
 
 void TfrmSmallEE::Disable() {
     attached_ = false;
@@ -594,9 +286,9 @@ void TfrmSmallEE::btnReadClick() {
     Disable();
     std::uint8_t status = 0;
     // The cells read are shown in one go at the end, so the grids paint once.
-    beginDeferredCellChanges();
+    models_->holdChanges();
     status = readAll(host().transfers(), *image_, base);
-    endDeferredCellChanges();
+    models_->showHeldChanges();
     Enable();
     host().ErrorMessage(status);
     host().repaintStatusBar();
@@ -643,8 +335,8 @@ void TfrmSmallEE::btnVerifyClick() {
     if (!selectedAddress(base)) return;
     VerifyOutcome outcome;
     {
-        const GridPaintPause pause(stgMemory);
-        stgMemory->setEnabled(false);
+        const ui::PaintPause pause(form_->stgMemory);
+        form_->stgMemory->setEnabled(false);
         host().setStatusText(qs(kVerifyingStatus));
         outcome = verify(host().transfers(), *image_, base);
     }
@@ -652,7 +344,7 @@ void TfrmSmallEE::btnVerifyClick() {
         ui::prompts().error(qs(*outcome.error));
     else if (outcome.mismatchAddress)
         ui::prompts().error(qs(verifyFailedMessage(*outcome.mismatchAddress)));
-    stgMemory->setEnabled(true);
+    form_->stgMemory->setEnabled(true);
     host().ErrorMessage(outcome.status == status::kSuccess ? status::kVerifySuccessful
                                                            : outcome.status);
 }
@@ -661,14 +353,15 @@ void TfrmSmallEE::btnVerifyClick() {
 
 void TfrmSmallEE::btnFillClick() {
     commitEdits();
-    const ToolOutcome outcome = fillBuffer(*image_, ss(lblDeviceSize->text()), ss(edtFrom->text()),
-                                           ss(edtTo->text()), ss(edtPreset->text()));
+    const ToolOutcome outcome =
+        fillBuffer(*image_, ss(form_->lblDeviceSize->text()), ss(form_->edtFrom->text()),
+                   ss(form_->edtTo->text()), ss(form_->edtPreset->text()));
     switch (outcome.kind) {
         case ToolOutcome::Kind::Done:
             break;
         case ToolOutcome::Kind::Warning:
             ui::prompts().warning(qs(outcome.message));
-            if (outcome.correctedTo) edtTo->setText(qs(*outcome.correctedTo));
+            if (outcome.correctedTo) form_->edtTo->setText(qs(*outcome.correctedTo));
             break;
         case ToolOutcome::Kind::Error:
             ui::prompts().error(qs(outcome.message));
@@ -678,8 +371,9 @@ void TfrmSmallEE::btnFillClick() {
 
 void TfrmSmallEE::btnCopyClick() {
     commitEdits();
-    const ToolOutcome outcome = copyBlock(*image_, ss(edtCopyStart->text()), ss(edtCopyEnd->text()),
-                                          ss(edtTargetStart->text()));
+    const ToolOutcome outcome =
+        copyBlock(*image_, ss(form_->edtCopyStart->text()), ss(form_->edtCopyEnd->text()),
+                  ss(form_->edtTargetStart->text()));
     if (outcome.kind == ToolOutcome::Kind::Warning)
         ui::prompts().warning(qs(outcome.message));
     else if (outcome.kind == ToolOutcome::Kind::Error)
@@ -692,116 +386,58 @@ void TfrmSmallEE::mnuOpenClick() {
     commitEdits();
     ui::FileDialogRequest request;
     request.title = kOpenTitle;
-    request.filter = kFileFilter;
-    request.filterIndex = openFilterIndex_;
-    request.defaultSuffix = openDefaultExt_;
+    request.filter = qs(kDataFileFilter);
+    request.filterIndex = filterOfFileKind(openKind_);
+    request.defaultSuffix = qs(defaultExtension(openKind_));
     request.mustExist = true;
     const ui::FileChoice choice = ui::prompts().openFile(request);
     if (!choice.accepted) return;
+    openKind_ = fileKindOfFilter(choice.filterIndex);
+    // Only a complete load replaces the window's data: anything less keeps the caption and
+    // Modified, so edits are never dropped without the save question.
+    const files::FileContents file = files::readWholeFile(ss(choice.path), kMaxDataFileBytes);
+    if (file.error) {
+        ui::prompts().error(qs(*file.error));
+        return;
+    }
+    const DataFileLoad load = loadDataFile(openKind_, file.bytes, image_->size(), ss(choice.path));
+    if (load.outcome != DataFileLoad::Outcome::Refused) image_->setBytes(0, load.bytes);
+    if (load.box == DataFileLoad::Box::Warning) ui::prompts().warning(qs(load.message));
+    if (load.box == DataFileLoad::Box::Error) ui::prompts().error(qs(load.message));
+    if (load.outcome != DataFileLoad::Outcome::Loaded) return;
     modified_ = false;
-    openFilterIndex_ = choice.filterIndex;
-    bool shown = false;
-    if (choice.filterIndex == kBinFilter) {
-        openDefaultExt_ = QStringLiteral("bin");
-        shown = OpenBinFile(choice.path);
-    } else {
-        openDefaultExt_ = QStringLiteral("hex");
-        shown = OpenHexFile(choice.path);
-    }
-    if (shown) setWindowTitle(choice.path);
-}
-
-bool TfrmSmallEE::OpenHexFile(const QString& path) {
-    setWindowTitle(QFileInfo(path).fileName());
-    saveFileName_ = path;
-    const files::FileContents file = files::readWholeFile(ss(path), kMaxDataFileBytes);
-    if (file.error) {
-        ui::prompts().error(qs(*file.error));
-        return false;
-    }
-    const HexLoad load = readHexFile(file.bytes, image_->size());
-    switch (load.result) {
-        case HexLoad::Result::Loaded:
-            image_->setBytes(0, load.bytes);
-            return true;
-        case HexLoad::Result::Dropped:
-            return true;
-        case HexLoad::Result::Error:
-            ui::prompts().error(qs(load.message));
-            return false;
-    }
-    return false;
-}
-
-bool TfrmSmallEE::OpenBinFile(const QString& path) {
-    const files::FileContents file = files::readWholeFile(ss(path), kMaxDataFileBytes);
-    if (file.error) {
-        ui::prompts().error(qs(*file.error));
-        return false;
-    }
-    const BinLoad load = readBinFile(file.bytes, image_->size());
-    image_->setBytes(0, load.bytes);
-    if (load.truncated) {
-        ui::prompts().error(qs(kReadBeyondEndMessage));
-        return false;
-    }
-    return true;
+    // A later Save As proposes the file a HEX image came from.
+    if (openKind_ == FileKind::IntelHex) saveFileName_ = choice.path;
+    setWindowTitle(choice.path);
 }
 
 bool TfrmSmallEE::mnuSaveAsClick() {
     commitEdits();
     ui::FileDialogRequest request;
     request.title = kSaveTitle;
-    request.filter = kFileFilter;
-    request.filterIndex = saveFilterIndex_;
-    request.defaultSuffix = saveDefaultExt_;
+    request.filter = qs(kDataFileFilter);
+    request.filterIndex = filterOfFileKind(saveKind_);
+    request.defaultSuffix = qs(defaultExtension(saveKind_));
+    request.suffixFollowsFilter = true;
     request.fileName = saveFileName_;
     request.confirmOverwrite = true;
     const ui::FileChoice choice = ui::prompts().saveFile(request);
     if (!choice.accepted) return false;
-    stgMemory->setFocus();
-    saveFilterIndex_ = choice.filterIndex;
+    form_->stgMemory->setFocus();
+    saveKind_ = fileKindOfFilter(choice.filterIndex);
     saveFileName_ = choice.path;
-    bool saved = false;
-    if (choice.filterIndex == kBinFilter) {
-        saveDefaultExt_ = QStringLiteral("bin");
-        saved = BinFileSave(choice.path);
-    } else {
-        saveDefaultExt_ = QStringLiteral("hex");
-        saved = HexFileSave(choice.path);
-    }
     // Only a file actually written makes the edits safe; after a failed save the window
     // still asks before the edits are dropped.
-    if (saved) {
-        modified_ = false;
-        setWindowTitle(choice.path);
-    }
-    return saved;
-}
-
-bool TfrmSmallEE::HexFileSave(const QString& path) {
     const ImageBytes data = image_->bytes();
-    if (data.error) {
-        ui::prompts().error(qs(*data.error));
-        return false;
-    }
-    if (const auto error = files::saveFileReplacing(ss(path), writeHexFile(data.bytes))) {
+    std::optional<std::string> error = data.error;
+    if (!error)
+        error = files::saveFileReplacing(ss(choice.path), saveDataFile(saveKind_, data.bytes));
+    if (error) {
         ui::prompts().error(qs(*error));
         return false;
     }
-    return true;
-}
-
-bool TfrmSmallEE::BinFileSave(const QString& path) {
-    const ImageBytes data = image_->bytes();
-    if (data.error) {
-        ui::prompts().error(qs(*data.error));
-        return false;
-    }
-    if (const auto error = files::saveFileReplacing(ss(path), writeBinFile(data.bytes))) {
-        ui::prompts().error(qs(*error));
-        return false;
-    }
+    modified_ = false;
+    setWindowTitle(choice.path);
     return true;
 }
 

@@ -8,30 +8,24 @@
 #include <cstdint>
 #include <memory>
 
+#include "eeprom/data_file.h"
 #include "eeprom/image.h"
 #include "ui/child_window.h"
 
-class QAction;
-class QComboBox;
-class QLabel;
 class QLineEdit;
 class QMenu;
-class QPushButton;
-class QSpinBox;
-class QSplitter;
 class QTableView;
 class QModelIndex;
 
 namespace parvex::ui {
-class HexCellDelegate;
 class KeyFilter;
 }  // namespace parvex::ui
 
 namespace parvex::eeprom {
 
 struct Geometry;
-class HexGridModel;
-class AsciiGridModel;
+class GridModels;
+class SmallEEForm;
 
 class TfrmSmallEE : public ui::ChildWindow {
     Q_OBJECT
@@ -76,22 +70,20 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void buildControls();
-    void buildMenu();
+    void connectGrids();
+    void connectControls();
     void setUp(const Geometry& g);
 
     void stgMemoryClick(const QModelIndex& index);
     void stgTextClick(const QModelIndex& index);
     void stgMemorySetEditText(const QModelIndex& index, const QString& text);
     void stgTextEdited(const QModelIndex& index, const QString& text);
-    void syncScroll(QTableView* to, int value);
-    void selectQuietly(QTableView* view, const QModelIndex& index);
     void focusChanged(QWidget* old, QWidget* now);
     void commitEdits();
 
+    void fieldLeft(QWidget* field);
     void edtPresetExit();
     void edtExit(QLineEdit* field);
     void cmbAddressExit();
@@ -103,66 +95,22 @@ private:
     [[nodiscard]] int pageSize() const;
     [[nodiscard]] int writeTime() const;
 
-    bool OpenHexFile(const QString& path);
-    bool OpenBinFile(const QString& path);
-    bool HexFileSave(const QString& path);
-    bool BinFileSave(const QString& path);
-
     std::unique_ptr<Image> image_;
-    HexGridModel* hexModel_ = nullptr;
-    AsciiGridModel* asciiModel_ = nullptr;
-    ui::HexCellDelegate* hexDelegate_ = nullptr;
-    ui::HexCellDelegate* asciiDelegate_ = nullptr;
+    // The controls; only this window's handlers reach them (tests go by object name).
+    std::unique_ptr<SmallEEForm> form_;
+    std::unique_ptr<GridModels> models_;
     ui::KeyFilter* keyFilter_ = nullptr;
 
     bool modified_ = false;
     bool attached_ = true;
-    // While a bus operation runs, cell changes are gathered and shown once at its end.
-    bool deferCellChanges_ = false;
-    int deferredFirst_ = 0;
-    int deferredEnd_ = 0;
-    void beginDeferredCellChanges();
-    void endDeferredCellChanges();
-    bool syncingScroll_ = false;
     bool asciiFocused_ = false;
     bool userMovedSplit_ = false;
 
-    // File dialogs keep their default extension, filter choice and file between uses.
-    QString openDefaultExt_ = QStringLiteral("hex");
-    int openFilterIndex_ = 1;
-    QString saveDefaultExt_ = QStringLiteral("mem");
-    int saveFilterIndex_ = 1;
+    // File dialogs keep their format (and with it the default extension) and the file to
+    // propose between uses.
+    FileKind openKind_ = FileKind::IntelHex;
+    FileKind saveKind_ = FileKind::IntelHex;
     QString saveFileName_;
-
-public:
-    // Controls, named as the user sees them.
-    QLabel* lblDeviceSize = nullptr;
-    QComboBox* cmbAddress = nullptr;
-    QComboBox* cmbPageSize = nullptr;
-    QSpinBox* spnWriteCycle = nullptr;
-    QLabel* lblWordAddress = nullptr;
-    QPushButton* btnReadOne = nullptr;
-    QPushButton* btnRead = nullptr;
-    QPushButton* btnWriteOne = nullptr;
-    QPushButton* btnWrite = nullptr;
-    QPushButton* btnVerify = nullptr;
-    QLineEdit* edtFrom = nullptr;
-    QLineEdit* edtTo = nullptr;
-    QLineEdit* edtPreset = nullptr;
-    QPushButton* btnFill = nullptr;
-    QLineEdit* edtCopyStart = nullptr;
-    QLineEdit* edtCopyEnd = nullptr;
-    QLineEdit* edtTargetStart = nullptr;
-    QPushButton* btnCopy = nullptr;
-    QSplitter* splitter = nullptr;
-    QTableView* stgMemory = nullptr;
-    QTableView* stgText = nullptr;
-    QMenu* mnuEEFile = nullptr;
-    QAction* mnuOpen = nullptr;
-    QAction* mnuSaveAs = nullptr;
-    QAction* mnuClose = nullptr;
-    QAction* mnuCloseAll = nullptr;
-    QAction* mnuExit = nullptr;
 };
 
 }  // namespace parvex::eeprom

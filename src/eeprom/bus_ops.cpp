@@ -46,21 +46,25 @@ std::uint8_t readByte(adapter::Transfers& bus, Image& image, std::uint8_t select
 
 std::uint8_t readAll(adapter::Transfers& bus, Image& image, std::uint8_t selectedAddress,
                      const ReadObserver& afterRead) {
-    std::uint8_t status = status::kSuccess;
+    std::optional<std::uint8_t> firstFailure;
     for (const ReadStep& step : readPlan(image.size(), selectedAddress)) {
         TUSBI2CReport reply{};
         bus.I2CReadArray(step.deviceAddress, step.wordAddress, step.count, reply);
-        status = reply[report::kStatus];
+        const std::uint8_t status = reply[report::kStatus];
         if (status == status::kSuccess) {
             image.setBytes(step.firstByte, reply.data() + report::kInData, step.count);
+        } else {
+            // The run goes on, but the cells left as they were must not pass for the chip's.
+            image.markFailed(step.firstByte, step.count);
+            if (!firstFailure) firstFailure = status;
         }
         if (afterRead) afterRead(step, status);
     }
-    return status;
+    return firstFailure.value_or(status::kSuccess);
 }
 
-WriteByteOutcome writeByte(adapter::Transfers& bus, const Image& image,
-                           std::uint8_t selectedAddress, int address) {
+WriteByteOutcome writeByte(adapter::Transfers& bus, Image& image, std::uint8_t selectedAddress,
+                           int address) {
     WriteByteOutcome out;
     const auto value = image.cellValue(address);
     if (!value) {
@@ -70,10 +74,11 @@ WriteByteOutcome writeByte(adapter::Transfers& bus, const Image& image,
     out.sent = true;
     out.status = bus.I2CWriteByte(deviceAddressByte(selectedAddress, address), wordAddress(address),
                                   static_cast<std::uint8_t>(*value & 0xFF));
+    if (out.status == status::kSuccess) image.clearFailed(address, 1);
     return out;
 }
 
-WriteAllOutcome writeAll(adapter::Transfers& bus, const Image& image, std::uint8_t selectedAddress,
+WriteAllOutcome writeAll(adapter::Transfers& bus, Image& image, std::uint8_t selectedAddress,
                          int pageSize, std::uint32_t writeTimeMs, const PageObserver& afterPage) {
     WriteAllOutcome out;
     // Convert every cell before the first page goes out: a half-written device would be
@@ -94,6 +99,7 @@ WriteAllOutcome writeAll(adapter::Transfers& bus, const Image& image, std::uint8
             out.status = status::kWriteAllFailed;
             return out;
         }
+        image.clearFailed(page.firstByte, page.numBytes - 1);
         ++out.pagesWritten;
         if (afterPage) afterPage(out.pagesWritten, out.pagesWritten * 100 / out.pagesTotal);
         timing::sleepMs(writeTimeMs);

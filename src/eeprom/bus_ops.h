@@ -61,7 +61,8 @@ std::uint8_t readByte(adapter::Transfers& bus, Image& image, std::uint8_t select
                       int address);
 
 // Read All: every read of the plan in order; a successful read shows its bytes, a failed
-// one changes no cell and the next read follows. Returns the status of the last read.
+// one changes no cell, marks its cells failed, and the next read follows. Returns the status
+// of the first failed read, or 0 when every read succeeded.
 std::uint8_t readAll(adapter::Transfers& bus, Image& image, std::uint8_t selectedAddress,
                      const ReadObserver& afterRead = {});
 
@@ -71,8 +72,9 @@ struct WriteByteOutcome {
     std::optional<std::string> error;  // conversion message when not sent
 };
 // Write Byte: I2CWriteByte with the low 8 bits of the cell of address.
-WriteByteOutcome writeByte(adapter::Transfers& bus, const Image& image,
-                           std::uint8_t selectedAddress, int address);
+// A byte written takes its cell's failure mark off.
+WriteByteOutcome writeByte(adapter::Transfers& bus, Image& image, std::uint8_t selectedAddress,
+                           int address);
 
 struct WriteAllOutcome {
     // 0 when every page was written (also when the plan is empty), 255 when a page failed
@@ -87,7 +89,8 @@ struct WriteAllOutcome {
 // Write All: the image converted up front, then one I2CWriteArray per page of the plan,
 // the progress observer and a sleep of writeTimeMs (timing::sleepMs) after every page that
 // succeeded, the last one included. Stops at the first page whose result is not 0.
-WriteAllOutcome writeAll(adapter::Transfers& bus, const Image& image, std::uint8_t selectedAddress,
+// Pages written take their cells' failure marks off.
+WriteAllOutcome writeAll(adapter::Transfers& bus, Image& image, std::uint8_t selectedAddress,
                          int pageSize, std::uint32_t writeTimeMs,
                          const PageObserver& afterPage = {});
 

@@ -49,6 +49,35 @@ int clampWriteTime(int ms) {
     return ms;
 }
 
+namespace {
+// A whole decimal number, blanks around it allowed; nothing past a few digits.
+std::optional<int> parseDecimal(std::string_view text) {
+    const std::string t = trimmed(text);
+    if (t.empty() || t.size() > 9) return std::nullopt;
+    std::size_t i = 0;
+    const bool negative = t[0] == '-';
+    if (negative || t[0] == '+') ++i;
+    if (i == t.size()) return std::nullopt;
+    int value = 0;
+    for (; i < t.size(); ++i) {
+        if (t[i] < '0' || t[i] > '9') return std::nullopt;
+        value = value * 10 + (t[i] - '0');
+    }
+    return negative ? -value : value;
+}
+}  // namespace
+
+std::optional<int> parsePageSize(std::string_view text) {
+    const std::optional<int> value = parseDecimal(text);
+    for (const int size : kPageSizes)
+        if (value == size) return size;
+    return std::nullopt;
+}
+
+int parseWriteTime(std::string_view text, int fallback) {
+    return clampWriteTime(parseDecimal(text).value_or(fallback));
+}
+
 Cell hexCell(int address) {
     return {address / kColumns + 1, address % kColumns + 1};
 }

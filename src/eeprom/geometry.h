@@ -59,9 +59,10 @@ struct Geometry {
 [[nodiscard]] const Geometry* geometryForSize(int bytes);
 
 // Shared by all sizes.
-inline constexpr std::array<std::string_view, 4> kPageSizes{"1", "8", "16", "32"};
-inline constexpr int kDefaultPageSizeIndex = 1;  // "8"
-inline constexpr int kDefaultPageSize = 8;
+// The page size list, in bytes.
+inline constexpr std::array<int, 4> kPageSizes{1, 8, 16, 32};
+inline constexpr int kDefaultPageSizeIndex = 1;
+inline constexpr int kDefaultPageSize = kPageSizes[kDefaultPageSizeIndex];
 inline constexpr int kDefaultWriteTimeMs = 10;
 // The largest HEX or binary file the editor opens: far more than the largest device's HEX
 // text with comments and line ends, far less than would stall the window.
@@ -76,6 +77,13 @@ inline constexpr char32_t kErasedCellChar = U'.';
 
 // A typed write time brought into 0..100 (above 100 becomes 100).
 [[nodiscard]] int clampWriteTime(int ms);
+
+// The page size list's text as a number of bytes; nothing for any text but one of
+// kPageSizes in decimal.
+[[nodiscard]] std::optional<int> parsePageSize(std::string_view text);
+// The write time field's text (the number as typed, without its unit) in milliseconds,
+// brought into 0..100; fallback when the text is not a whole decimal number.
+[[nodiscard]] int parseWriteTime(std::string_view text, int fallback);
 
 // ---- Grid cells -------------------------------------------------------------------------
 

@@ -26,11 +26,24 @@ std::string namedLine(std::string_view line) {
     return std::string(line.substr(0, kMaxNamedLength)) + "...";
 }
 
-HexLoad conversionFailure(std::string_view text) {
+HexLoad conversionFailure(std::string_view text, int line) {
     HexLoad out;
     out.result = HexLoad::Result::Error;
+    out.line = line;
     out.message = hexConversionMessage(text);
     return out;
+}
+
+HexLoad dropped(HexLoad::DropReason reason, int line) {
+    HexLoad out;
+    out.result = HexLoad::Result::Dropped;
+    out.reason = reason;
+    out.line = line;
+    return out;
+}
+
+bool blank(std::string_view line) {
+    return line.find_first_not_of(" \t") == std::string_view::npos;
 }
 
 // Splits off the next line; a line ends at CR LF, LF or CR. Returns false at the end.
@@ -84,31 +97,26 @@ HexLoad readHexFile(std::string_view contents, int sizeBytes) {
 
     std::string_view rest = contents;
     std::string_view line;
+    int number = 0;
     while (nextLine(rest, line)) {
-        if (line.empty() || line[0] != ':') {
-            out.result = HexLoad::Result::Dropped;
-            out.bytes.clear();
-            return out;
-        }
-        if (line.size() < kAddressPos + 4) return conversionFailure(namedLine(line));
+        ++number;
+        if (blank(line)) continue;
+        if (line[0] != ':') return dropped(HexLoad::DropReason::NotARecord, number);
+        if (line.size() < kAddressPos + 4) return conversionFailure(namedLine(line), number);
         const std::string_view countText = line.substr(kCountPos, 2);
         const auto count = parseHex(countText);
-        if (!count) return conversionFailure(countText);
+        if (!count) return conversionFailure(countText, number);
         const std::string_view addressText = line.substr(kAddressPos, 4);
         const auto address = parseHex(addressText);
-        if (!address) return conversionFailure(addressText);
-        if (*address >= size) {
-            out.result = HexLoad::Result::Dropped;
-            out.bytes.clear();
-            return out;
-        }
+        if (!address) return conversionFailure(addressText, number);
+        if (*address >= size) return dropped(HexLoad::DropReason::BeyondEnd, number);
         if (line.size() < kDataPos + 2 * std::size_t{*count}) {
-            return conversionFailure(namedLine(line));
+            return conversionFailure(namedLine(line), number);
         }
         for (std::uint32_t i = 0; i < *count; ++i) {
             const std::string_view pair = line.substr(kDataPos + 2 * i, 2);
             const auto value = parseHex(pair);
-            if (!value) return conversionFailure(pair);
+            if (!value) return conversionFailure(pair, number);
             // Bytes of a record that runs past the device's end are dropped.
             if (*address + i < size) out.bytes[*address + i] = static_cast<std::uint8_t>(*value);
         }

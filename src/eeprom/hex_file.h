@@ -19,16 +19,20 @@ namespace parvex::eeprom {
 struct HexLoad {
     enum class Result {
         Loaded,   // bytes holds the new image
-        Dropped,  // a line not starting with ':' or a record starting past the end: the
-                  // load ends silently and the grids keep their contents
-        Error,    // message holds the conversion message; the grids keep their contents
+        Dropped,  // a line not starting with ':' or a record starting past the end (reason):
+                  // nothing is loaded
+        Error,    // message holds the conversion message; nothing is loaded
     };
+    enum class DropReason { None, NotARecord, BeyondEnd };
     Result result = Result::Loaded;
+    DropReason reason = DropReason::None;
+    int line = 0;                     // the line that ended the load (from 1), when not Loaded
     std::vector<std::uint8_t> bytes;  // sizeBytes bytes when Loaded; FF where no record wrote
     std::string message;
 };
 
-// Reads a HEX file's contents into an image of sizeBytes. Lines end in CR LF, LF or CR.
+// Reads a HEX file's contents into an image of sizeBytes. Lines end in CR LF, LF or CR;
+// lines holding nothing but blanks are skipped.
 // Every line starting with ':' is taken as a data record whatever its type; checksums are
 // not checked; digits in either case. A record that starts inside the device but runs past
 // its end keeps the bytes that fit and drops the rest.

@@ -1,5 +1,7 @@
 #include "eeprom/image.h"
 
+#include <algorithm>
+
 #include "eeprom/geometry.h"
 #include "eeprom/hex_text.h"
 
@@ -11,14 +13,16 @@ const std::string kNoText;
 
 Image::Image(int sizeBytes)
     : hex_(static_cast<std::size_t>(sizeBytes > 0 ? sizeBytes : 0), std::string(kErasedCellText)),
-      ascii_(hex_.size(), kErasedCellChar) {}
+      ascii_(hex_.size(), kErasedCellChar),
+      failed_(hex_.size(), false) {}
 
-Image::Image(const Image& other) : hex_(other.hex_), ascii_(other.ascii_) {}
+Image::Image(const Image& other) : hex_(other.hex_), ascii_(other.ascii_), failed_(other.failed_) {}
 
 Image& Image::operator=(const Image& other) {
     if (this != &other) {
         hex_ = other.hex_;
         ascii_ = other.ascii_;
+        failed_ = other.failed_;
         notify(0, size());
     }
     return *this;
@@ -56,12 +60,14 @@ ImageBytes Image::bytes() const {
 void Image::setHexText(int address, std::string text) {
     if (!contains(address)) return;
     hex_[static_cast<std::size_t>(address)] = std::move(text);
+    unmark(address);
     notify(address, 1);
 }
 
 void Image::setAsciiChar(int address, char32_t c) {
     if (!contains(address)) return;
     ascii_[static_cast<std::size_t>(address)] = c;
+    unmark(address);
     notify(address, 1);
 }
 
@@ -69,6 +75,7 @@ void Image::setCell(int address, std::string text, char32_t c) {
     if (!contains(address)) return;
     hex_[static_cast<std::size_t>(address)] = std::move(text);
     ascii_[static_cast<std::size_t>(address)] = c;
+    unmark(address);
     notify(address, 1);
 }
 
@@ -86,6 +93,7 @@ void Image::setBytes(int first, const std::uint8_t* data, int count) {
         const std::uint8_t value = data[a - first];
         hex_[static_cast<std::size_t>(a)] = byteText(value);
         ascii_[static_cast<std::size_t>(a)] = displayChar(value);
+        unmark(a);
     }
     notify(begin, end - begin);
 }
@@ -99,6 +107,7 @@ void Image::setCells(int first, std::vector<std::string> texts, const std::u32st
         if (!contains(a)) continue;
         hex_[static_cast<std::size_t>(a)] = std::move(texts[k]);
         ascii_[static_cast<std::size_t>(a)] = chars[k];
+        unmark(a);
         if (begin < 0) begin = a;
         end = a + 1;
     }
@@ -108,12 +117,14 @@ void Image::setCells(int first, std::vector<std::string> texts, const std::u32st
 void Image::erase() {
     for (auto& text : hex_) text = std::string(kErasedCellText);
     ascii_.assign(ascii_.size(), kErasedCellChar);
+    failed_.assign(failed_.size(), false);
     notify(0, size());
 }
 
 void Image::editHexText(int address, std::string_view text) {
     if (!contains(address)) return;
     hex_[static_cast<std::size_t>(address)] = std::string(text);
+    unmark(address);
     const std::string t = trimmed(text);
     if (t.size() > 1) {
         // Text that is not hexadecimal (the key filter normally prevents it) leaves the
@@ -130,6 +141,7 @@ std::string Image::validateHexCell(int address) {
     if (!contains(address)) return {};
     auto& text = hex_[static_cast<std::size_t>(address)];
     text = normalisedCellText(text);
+    unmark(address);
     if (const auto value = parseHex(text)) {
         ascii_[static_cast<std::size_t>(address)] =
             displayChar(static_cast<std::uint8_t>(*value & 0xFF));
@@ -142,8 +154,33 @@ AsciiKeyResult Image::typeAsciiChar(int address, char32_t code) {
     if (!contains(address) || code <= 13 || code > 255) return AsciiKeyResult::Ignored;
     hex_[static_cast<std::size_t>(address)] = byteText(static_cast<std::uint8_t>(code));
     ascii_[static_cast<std::size_t>(address)] = code;
+    unmark(address);
     notify(address, 1);
     return AsciiKeyResult::Stored;
+}
+
+bool Image::anyFailed() const {
+    return std::find(failed_.begin(), failed_.end(), true) != failed_.end();
+}
+
+void Image::markFailed(int first, int count) {
+    setFailed(first, count, true);
+}
+
+void Image::clearFailed(int first, int count) {
+    setFailed(first, count, false);
+}
+
+void Image::setFailed(int first, int count, bool failed) {
+    const int begin = first < 0 ? 0 : first;
+    const int end = first + count > size() ? size() : first + count;
+    if (begin >= end) return;
+    bool changed = false;
+    for (int a = begin; a < end; ++a) {
+        changed = changed || failed_[static_cast<std::size_t>(a)] != failed;
+        failed_[static_cast<std::size_t>(a)] = failed;
+    }
+    if (changed) notify(begin, end - begin);
 }
 
 void Image::notify(int first, int count) const {

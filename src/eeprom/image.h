@@ -80,6 +80,17 @@ public:
     // Every cell "FF" / ".".
     void erase();
 
+    // ---- Failure marks ----
+    // Cells whose read failed keep their former contents and are marked, so the grids can
+    // show them apart, until the cell next changes (read, loaded, edited, filled) or is
+    // written to the device. Addresses past the end are ignored.
+    void markFailed(int first, int count);
+    void clearFailed(int first, int count);
+    [[nodiscard]] bool failed(int address) const {
+        return contains(address) && failed_[static_cast<std::size_t>(address)];
+    }
+    [[nodiscard]] bool anyFailed() const;
+
     // ---- Editing rules of the grids ----
 
     // The hex cell editor's text changed to text (as typed, it may be "", "5", "A7"): the
@@ -98,9 +109,13 @@ public:
 
 private:
     void notify(int first, int count) const;
+    // Marks change without the cells' texts changing: one notice, so the grids redraw.
+    void setFailed(int first, int count, bool failed);
+    void unmark(int address) { failed_[static_cast<std::size_t>(address)] = false; }
 
     std::vector<std::string> hex_;
     std::u32string ascii_;
+    std::vector<bool> failed_;
     ChangeCallback onChange_;
 };
 

@@ -70,9 +70,8 @@ QList<QRect> cascadeRects(const QRect& area, const QList<QSize>& minimumSizes, i
     return rects;
 }
 
-void tileChildren(QMdiArea& area) {
-    const QList<QMdiSubWindow*> subs = restoredWindows(area);
-    if (subs.isEmpty()) return;
+namespace {
+void tileOnce(QMdiArea& area, const QList<QMdiSubWindow*>& subs) {
     const QList<QSize> minimum = minimumSizes(subs);
     QRect view = area.viewport()->rect();
     QList<QRect> rects = tileRects(view, minimum);
@@ -83,6 +82,19 @@ void tileChildren(QMdiArea& area) {
         rects = tileRects(view, minimum);
     }
     place(area, subs, rects);
+}
+}  // namespace
+
+void tileChildren(QMdiArea& area) {
+    const QList<QMdiSubWindow*> subs = restoredWindows(area);
+    if (subs.isEmpty()) return;
+    tileOnce(area, subs);
+    // A window's layout may need more once it has its new width (a grid that now scrolls
+    // sideways shows its scroll bar), so place them again with what they ask for now.
+    bool squeezed = false;
+    for (const QMdiSubWindow* sub : subs)
+        squeezed |= sub->height() < sub->minimumSizeHint().height();
+    if (squeezed) tileOnce(area, subs);
 }
 
 void cascadeChildren(QMdiArea& area) {

@@ -31,6 +31,7 @@ void ByteGridView::paintEvent(QPaintEvent* event) {
     if (lastRow < 0) lastRow = lastRowOfModel;
     if (lastColumn < 0) lastColumn = lastColumnOfModel;
 
+    const bool colours = m->data(QModelIndex(), kAnyCellColourRole).toBool();
     const QModelIndex current = currentIndex();
     const bool focused = hasFocus();
     const QItemSelectionModel* selection = selectionModel();
@@ -51,6 +52,7 @@ void ByteGridView::paintEvent(QPaintEvent* event) {
             look.selected = selection && selection->isSelected(index);
             look.focused = focused && index == current;
             look.enabled = isEnabled();
+            if (colours) look.text = index.data(Qt::ForegroundRole).value<QColor>();
             cells->paintCell(&painter, cell, index.data(Qt::DisplayRole).toString(), look, pal,
                              font());
         }

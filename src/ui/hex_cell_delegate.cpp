@@ -10,6 +10,13 @@
 
 namespace parvex::ui {
 
+namespace {
+// Properties of an open editor: whether it was filled once, and the cell's text as the
+// model last gave it.
+constexpr const char* kOpened = "parvexOpened";
+constexpr const char* kTextAtOpen = "parvexTextAtOpen";
+}  // namespace
+
 HexCellDelegate::HexCellDelegate(QAbstractItemView* view, int maxLength, bool upperCase)
     : QStyledItemDelegate(view), view_(view), maxLength_(maxLength), upperCase_(upperCase) {
     view->setItemDelegate(this);
@@ -58,6 +65,7 @@ void HexCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     look.selected = option.state & QStyle::State_Selected;
     look.focused = option.state & QStyle::State_HasFocus;
     look.enabled = option.state & QStyle::State_Enabled;
+    look.text = index.data(Qt::ForegroundRole).value<QColor>();
     paintCell(painter, option.rect, index.data(Qt::DisplayRole).toString(), look, option.palette,
               option.font);
     const QRect& r = option.rect;
@@ -74,7 +82,9 @@ void HexCellDelegate::paintCell(QPainter* painter, const QRect& cell, const QStr
     if (look.selected) painter->fillRect(cell, palette.brush(group, QPalette::Highlight));
     if (!text.isEmpty()) {
         const QColor colour =
-            palette.color(group, look.selected ? QPalette::HighlightedText : QPalette::Text);
+            look.text.isValid() && look.enabled
+                ? look.text
+                : palette.color(group, look.selected ? QPalette::HighlightedText : QPalette::Text);
         const qreal ratio = painter->device() ? painter->device()->devicePixelRatio() : 1.0;
         painter->drawPixmap(cell.topLeft(), textImage(text, font, colour, cell.size(), ratio));
     }
@@ -106,8 +116,13 @@ void HexCellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) c
     if (!line) return;
     // The view calls this again whenever the cell changes, which the editor's own typing
     // does: resetting the text then would lose the cursor and the selection.
+    // A validator that turns a letter into upper case resets the editor's modified flag,
+    // so the text itself is the only safe test (a lower-case first digit was lost that way).
     const QString text = index.data(Qt::EditRole).toString();
-    if (line->text() == text && line->isModified()) return;
+    if (line->text() == text && line->property(kOpened).toBool()) return;
+    line->setProperty(kOpened, true);
+    // What Escape goes back to: the cell as the model last gave it, not as typed since.
+    line->setProperty(kTextAtOpen, text);
     line->setText(text);
     line->selectAll();
 }
@@ -125,8 +140,26 @@ void HexCellDelegate::onTextEdited(QLineEdit* editor, const QPersistentModelInde
     emit cellTextEdited(index, text);
     if (text.size() >= maxLength_) {
         emit commitData(editor);
-        emit closeEditor(editor, QAbstractItemDelegate::EditNextItem);
+        emit closeEditor(editor, nextItemHint());
     }
+}
+
+QAbstractItemDelegate::EndEditHint HexCellDelegate::nextItemHint() const {
+    // The view's "next item" wraps from the last cell to the first: typing on would
+    // overwrite address 0 without a word, so the last cell keeps the cursor.
+    const QModelIndex current = view_->currentIndex();
+    const QAbstractItemModel* model = view_->model();
+    const bool last = model && current.row() == model->rowCount() - 1 &&
+                      current.column() == model->columnCount() - 1;
+    return last ? QAbstractItemDelegate::NoHint : QAbstractItemDelegate::EditNextItem;
+}
+
+void HexCellDelegate::restoreAndClose(QLineEdit* editor) {
+    // What was typed already reached the model as it was typed; the text the cell had when
+    // the editor opened goes back through the same way, so both grids agree again.
+    editor->setText(editor->property(kTextAtOpen).toString());
+    emit commitData(editor);
+    emit closeEditor(editor, QAbstractItemDelegate::NoHint);
 }
 
 void HexCellDelegate::commitEditor() {
@@ -151,8 +184,10 @@ bool HexCellDelegate::eventFilter(QObject* object, QEvent* event) {
         // that the cell behaves as if it had been in edit mode all along.
         if (event->type() != QEvent::KeyPress) return false;
         const auto* key = static_cast<QKeyEvent*>(event);
+        // Delete and Backspace edit the cell like a typed character would.
+        const bool erase = key->key() == Qt::Key_Delete || key->key() == Qt::Key_Backspace;
         const bool typed =
-            !key->text().isEmpty() && key->text().front().isPrint() &&
+            (erase || (!key->text().isEmpty() && key->text().front().isPrint())) &&
             !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
         if (!typed || (editor_ && editor_->isVisible())) return false;
         const QModelIndex current = view_->currentIndex();
@@ -179,7 +214,11 @@ bool HexCellDelegate::eventFilter(QObject* object, QEvent* event) {
             case Qt::Key_Return:
             case Qt::Key_Enter:
                 emit commitData(editor);
-                emit closeEditor(editor, QAbstractItemDelegate::EditNextItem);
+                emit closeEditor(editor, nextItemHint());
+                return true;
+            case Qt::Key_Escape:
+                if (!restoreOnEscape_) break;
+                restoreAndClose(editor);
                 return true;
             case Qt::Key_Up:
                 moveTo(editor, -1, 0);

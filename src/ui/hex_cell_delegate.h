@@ -4,6 +4,7 @@
 // turns letters into upper case, and once it is full, or on Enter, it commits and moves to
 // the next cell. Left and Right leave the editor at its ends, Up and Down always.
 
+#include <QColor>
 #include <QFont>
 #include <QHash>
 #include <QPair>
@@ -33,6 +34,10 @@ public:
 
     [[nodiscard]] int maxLength() const { return maxLength_; }
 
+    // Escape puts back the text the cell had when its editor opened. Without it, Escape
+    // just closes the editor, which suits a grid whose every keystroke is complete in itself.
+    void setRestoreOnEscape(bool restore) { restoreOnEscape_ = restore; }
+
     // Cells hold one or two characters from a small set: each text is drawn once into a
     // small image and then copied from the cache, which makes a full grid repaint cheap
     // enough to follow every bus operation without notice.
@@ -44,6 +49,7 @@ public:
         bool selected = false;
         bool focused = false;
         bool enabled = true;
+        QColor text;  // the model's own text colour, if it has one for the cell
     };
     void paintCell(QPainter* painter, const QRect& cell, const QString& text, const CellLook& look,
                    const QPalette& palette, const QFont& font) const;
@@ -73,10 +79,13 @@ protected:
 private:
     void onTextEdited(QLineEdit* editor, const QPersistentModelIndex& index, const QString& text);
     void moveTo(QLineEdit* editor, int rowStep, int columnStep);
+    void restoreAndClose(QLineEdit* editor);
+    [[nodiscard]] QAbstractItemDelegate::EndEditHint nextItemHint() const;
 
     QAbstractItemView* view_;
     int maxLength_;
     bool upperCase_;
+    bool restoreOnEscape_ = false;
     std::function<QString(const QString&)> validate_;
     mutable QPointer<QLineEdit> editor_;
     [[nodiscard]] const QPixmap& textImage(const QString& text, const QFont& font,

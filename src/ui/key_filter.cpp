@@ -45,13 +45,20 @@ bool KeyFilter::passes(const QKeyEvent& event) {
     return true;
 }
 
+bool KeyFilter::inForm(const QObject* watched) const {
+    // A menu or a popup owned by the form is a window of its own: its accelerators and
+    // type-ahead are none of the filter's business.
+    const auto* widget = qobject_cast<const QWidget*>(watched);
+    return widget && form_ && widget->window() == form_->window();
+}
+
 bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
         case QEvent::ChildAdded:
             watch(static_cast<QChildEvent*>(event)->child());
             break;
         case QEvent::KeyPress:
-            if (active_ && !passes(*static_cast<QKeyEvent*>(event))) return true;
+            if (active_ && inForm(watched) && !passes(*static_cast<QKeyEvent*>(event))) return true;
             break;
         default:
             break;

@@ -1,5 +1,7 @@
 #pragma once
 // A window-wide key filter: the form sees every typed character before its controls do.
+// It acts on the form's own controls (fields, grids, their cell editors), never on menus
+// or other popups the form owns.
 // Only Backspace, Tab, Enter, the digits and the letters A to F (either case) get through;
 // every other character is dropped without a sound. Keys that type nothing (arrows, Home,
 // function keys) and shortcuts with Ctrl, Alt or Meta are not characters and pass.
@@ -32,6 +34,7 @@ protected:
 
 private:
     void watch(QObject* object);
+    [[nodiscard]] bool inForm(const QObject* watched) const;
 
     QPointer<QWidget> form_;
     bool active_ = true;

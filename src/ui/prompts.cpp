@@ -84,6 +84,13 @@ FileChoice runFileDialog(const FileDialogRequest& request, QFileDialog::AcceptMo
     // opens where the user last was.
     if (!request.fileName.contains(QLatin1Char('/')) && !lastFolder.isEmpty())
         dialog.setDirectory(lastFolder);
+    if (request.suffixFollowsFilter) {
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                         [&dialog](const QString& filter) {
+                             const QString suffix = filterSuffix(filter);
+                             if (!suffix.isEmpty()) dialog.setDefaultSuffix(suffix);
+                         });
+    }
     if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
     if (mode == QFileDialog::AcceptOpen)
         dialog.setFileMode(request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
@@ -129,6 +136,16 @@ QStringList qtFilters(const QString& filter) {
     QStringList result;
     for (int i = 0; i + 1 < parts.size(); i += 2) result << parts.at(i);
     return result;
+}
+
+QString filterSuffix(const QString& qtFilter) {
+    const int open = qtFilter.lastIndexOf(QLatin1String("(*."));
+    const int close = qtFilter.lastIndexOf(QLatin1Char(')'));
+    if (open < 0 || close <= open + 3) return {};
+    const QString suffix = qtFilter.mid(open + 3, close - open - 3);
+    for (const QChar c : suffix)
+        if (!c.isLetterOrNumber()) return {};
+    return suffix;
 }
 
 void QtPrompts::information(const QString& text) {

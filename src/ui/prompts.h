@@ -19,6 +19,9 @@ struct FileDialogRequest {
     QString filter;
     int filterIndex = 1;  // 1-based
     QString defaultSuffix;
+    // The default suffix changes with the filter entry chosen in the dialog, to that entry's
+    // extension ("hex files (*.hex)" gives "hex").
+    bool suffixFollowsFilter = false;
     QString fileName;  // proposed file (may include a folder)
     bool mustExist = false;
     bool confirmOverwrite = false;
@@ -84,5 +87,8 @@ public:
 
 // "a (*.x)|*.x|b (*.y)|*.y" -> {"a (*.x)", "b (*.y)"}
 QStringList qtFilters(const QString& filter);
+// The extension of a Qt filter entry with one pattern: "hex files (*.hex)" -> "hex"; empty
+// for a filter that names no single extension.
+QString filterSuffix(const QString& qtFilter);
 
 }  // namespace parvex::ui

@@ -76,21 +76,27 @@ TEST_F(BusOps, ReadAllShowsEachSuccessfulReadAndGoesOnAfterAFailure) {
     Image image(512);
     bus.base = 0xA4;
     bus.memory = counting(512);
-    bus.failAt = {{3, 2}};  // the fourth read (bytes 60..7F) is not acknowledged
+    // The fourth read (bytes 60..7F) is not acknowledged, the sixth finds the lines low.
+    bus.failAt = {{3, 2}, {5, 16}};
     std::vector<std::pair<int, int>> seen;
     const auto status = readAll(bus, image, 0xA4, [&](const ReadStep& step, std::uint8_t s) {
         seen.emplace_back(step.firstByte, s);
     });
-    EXPECT_EQ(status, 0) << "the last read's status";
+    EXPECT_EQ(status, 2) << "the first failed read's status, not the last read's";
     ASSERT_EQ(bus.calls.size(), 16u);
     EXPECT_EQ(bus.calls[8], (Call{Call::Op::ReadArray, 0xA6, 0x00, 32, {}}));
     EXPECT_EQ(seen.size(), 16u);
     EXPECT_EQ(seen[3], (std::pair<int, int>{0x60, 2}));
     for (int a = 0; a < 512; ++a) {
-        const bool failed = a >= 0x60 && a < 0x80;
+        const bool failed = (a >= 0x60 && a < 0x80) || (a >= 0xA0 && a < 0xC0);
         const std::uint8_t want = failed ? 0xFF : bus.memory[static_cast<std::size_t>(a)];
         ASSERT_EQ(image.cellValue(a), want) << a;
+        ASSERT_EQ(image.failed(a), failed) << a;
     }
+    // A later successful read takes the marks off.
+    bus.failAt.clear();
+    EXPECT_EQ(readAll(bus, image, 0xA4), 0);
+    for (int a = 0; a < 512; ++a) ASSERT_FALSE(image.failed(a)) << a;
     // The second block lands in hex grid rows 17 to 32.
     EXPECT_EQ(hexCell(0x100).row, 17);
 }
@@ -186,12 +192,16 @@ TEST_F(BusOps, WriteAllOfALargeDeviceCarriesEachPagesBytes) {
 
 TEST_F(BusOps, WriteAllStopsAtTheFirstFailedPage) {
     Image image(256);
+    image.markFailed(0, 256);  // as a failed Read All leaves them
     bus.failAt = {{2, 2}};
     int lastPercent = -1;
     const auto out =
         writeAll(bus, image, 0xA0, 16, 10, [&](int, int percent) { lastPercent = percent; });
     EXPECT_EQ(out.status, 255);
     EXPECT_EQ(out.pagesWritten, 2);
+    // The pages written hold the grid's bytes now; the rest are as unknown as before.
+    EXPECT_FALSE(image.failed(0x1F));
+    EXPECT_TRUE(image.failed(0x20));
     EXPECT_EQ(bus.calls.size(), 3u);
     EXPECT_EQ(lastPercent, 2 * 100 / 16);
     EXPECT_EQ(clock.totalSleptMillis(), 20u) << "no wait after the failed page";

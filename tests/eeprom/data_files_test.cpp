@@ -9,8 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "eeprom/bin_file.h"
 #include "common/file_io.h"
+#include "eeprom/bin_file.h"
+#include "eeprom/data_file.h"
 #include "eeprom/geometry.h"
 #include "eeprom/hex_file.h"
 
@@ -20,7 +21,8 @@ namespace {
 using Result = HexLoad::Result;
 
 std::string golden(const std::string& name) {
-    const auto file = files::readWholeFile(std::string(PARVEX_TEST_DATA) + "/eeprom/" + name, kMaxDataFileBytes);
+    const auto file =
+        files::readWholeFile(std::string(PARVEX_TEST_DATA) + "/eeprom/" + name, kMaxDataFileBytes);
     EXPECT_FALSE(file.error) << *file.error;
     return file.bytes;
 }
@@ -131,11 +133,11 @@ TEST(HexReader, Cases) {
          Result::Loaded,
          {{14, 1}, {15, 2}, {0, 0x99}},
          ""},
-        {"empty line after the end record",
-         ":0100000041\r\n:00000001FF\r\n\r\n",
+        {"blank lines are skipped",
+         ":0100000041\r\n\r\n  \t\n:0100010042\r\n:00000001FF\r\n\r\n",
          16,
-         Result::Dropped,
-         {},
+         Result::Loaded,
+         {{0, 0x41}, {1, 0x42}},
          ""},
         {"line without a colon", ":0100000041\r\nhello\r\n", 16, Result::Dropped, {}, ""},
         {"start beyond the end", ":0100100041\r\n", 16, Result::Dropped, {}, ""},
@@ -165,6 +167,73 @@ TEST(HexReader, Cases) {
             want[static_cast<std::size_t>(a)] = static_cast<std::uint8_t>(v);
         EXPECT_EQ(load.bytes, want);
     }
+}
+
+TEST(HexReader, ALoadThatEndsEarlySaysWhichLineAndWhy) {
+    using Reason = HexLoad::DropReason;
+    const struct {
+        const char* text;
+        Result result;
+        Reason reason;
+        int line;
+    } cases[] = {
+        {":0100000041\r\n\r\nhello\r\n", Result::Dropped, Reason::NotARecord, 3},
+        {"\n\n:0100100041\n", Result::Dropped, Reason::BeyondEnd, 3},
+        {":0100000041\r:01000000ZZ\r", Result::Error, Reason::None, 2},
+        {":0100000041\r\n:00000001FF\r\n", Result::Loaded, Reason::None, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const auto load = readHexFile(c.text, 16);
+        EXPECT_EQ(load.result, c.result);
+        EXPECT_EQ(load.reason, c.reason);
+        EXPECT_EQ(load.line, c.line);
+    }
+}
+
+TEST(DataFile, OneEntryForBothFormatsWithTheBoxesItNeeds) {
+    using Outcome = DataFileLoad::Outcome;
+    using Box = DataFileLoad::Box;
+    const struct {
+        const char* name;
+        FileKind kind;
+        std::string contents;
+        int size;
+        Outcome outcome;
+        Box box;
+        std::string message;
+        std::size_t bytes;
+    } cases[] = {
+        {"hex", FileKind::IntelHex, ":0100000041\r\n", 256, Outcome::Loaded, Box::None, "", 256},
+        {"hex not a record", FileKind::IntelHex, ":0100000041\r\n; note\r\n", 256, Outcome::Refused,
+         Box::Warning, "\"/d/a.hex\" line 2 is not an Intel HEX record; nothing was loaded.", 0},
+        {"hex beyond the device", FileKind::IntelHex,
+         ":1007F00041414141414141414141414141414141E9\r\n", 1024, Outcome::Refused, Box::Warning,
+         "\"/d/a.hex\" line 1 holds data beyond address 0x3FF; nothing was loaded.", 0},
+        {"hex bad digits", FileKind::IntelHex, ":01000000ZZ\r\n", 16, Outcome::Refused, Box::Error,
+         "\"/d/a.hex\" line 1: 'ZZ' is not a valid hexadecimal value.", 0},
+        {"binary", FileKind::Binary, std::string(300, 'x'), 256, Outcome::Loaded, Box::None, "",
+         256},
+        {"short binary", FileKind::Binary, std::string(100, 'x'), 256, Outcome::Partial, Box::Error,
+         "Read beyond end of file", 96},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const DataFileLoad load = loadDataFile(c.kind, c.contents, c.size, "/d/a.hex");
+        EXPECT_EQ(load.outcome, c.outcome);
+        EXPECT_EQ(load.box, c.box);
+        EXPECT_EQ(load.message, c.message);
+        EXPECT_EQ(load.bytes.size(), c.bytes);
+    }
+    std::vector<std::uint8_t> image = erased(16);
+    image[3] = 0x33;
+    EXPECT_EQ(saveDataFile(FileKind::Binary, image), std::string(image.begin(), image.end()));
+    EXPECT_EQ(saveDataFile(FileKind::IntelHex, image), writeHexFile(image));
+    EXPECT_EQ(fileKindOfFilter(2), FileKind::Binary);
+    EXPECT_EQ(fileKindOfFilter(1), FileKind::IntelHex);
+    EXPECT_EQ(fileKindOfFilter(0), FileKind::IntelHex);
+    EXPECT_EQ(defaultExtension(FileKind::Binary), "bin");
+    EXPECT_EQ(defaultExtension(FileKind::IntelHex), "hex");
 }
 
 TEST(HexReader, AVeryLongBadLineIsNamedShortened) {

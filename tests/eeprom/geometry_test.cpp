@@ -169,10 +169,33 @@ TEST(Geometry, PagesPerBlockDropTheRemainder) {
 }
 
 TEST(Geometry, SharedDefaults) {
-    EXPECT_EQ(kPageSizes[kDefaultPageSizeIndex], "8");
+    EXPECT_EQ(kPageSizes[kDefaultPageSizeIndex], 8);
     EXPECT_EQ(clampWriteTime(150), 100);
     EXPECT_EQ(clampWriteTime(-3), 0);
     EXPECT_EQ(clampWriteTime(10), 10);
+}
+
+TEST(Geometry, TypedPageSizeAndWriteTime) {
+    const struct {
+        const char* text;
+        std::optional<int> page;
+        int writeTime;  // with 10 as the fallback
+    } cases[] = {
+        {"8", 8, 8},
+        {"32", 32, 32},
+        {" 16 ", 16, 16},
+        {"4", std::nullopt, 4},
+        {"250", std::nullopt, 100},
+        {"-5", std::nullopt, 0},
+        {"", std::nullopt, 10},
+        {"1e3", std::nullopt, 10},
+        {"99999999999", std::nullopt, 10},
+        {"+1", 1, 1},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(parsePageSize(c.text), c.page) << c.text;
+        EXPECT_EQ(parseWriteTime(c.text, 10), c.writeTime) << c.text;
+    }
 }
 
 TEST(CellAddressing, BothGridsAndBack) {

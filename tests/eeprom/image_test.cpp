@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -147,6 +148,38 @@ TEST_F(ImageTest, EraseRestoresEveryCell) {
     EXPECT_EQ(image.hexText(100), "FF");
     EXPECT_EQ(image.asciiChar(101), U'.');
     EXPECT_EQ(changes, (std::vector<std::pair<int, int>>{{0, 256}}));
+}
+
+TEST_F(ImageTest, FailureMarksLastUntilTheCellChanges) {
+    const struct {
+        const char* change;
+        std::function<void(Image&)> apply;
+    } cases[] = {
+        {"read or loaded", [](Image& im) { im.setByte(0x21, 0x12); }},
+        {"edited", [](Image& im) { im.editHexText(0x21, "3"); }},
+        {"left", [](Image& im) { (void)im.validateHexCell(0x21); }},
+        {"typed as a character", [](Image& im) { im.typeAsciiChar(0x21, U'x'); }},
+        {"filled or copied", [](Image& im) { im.setCells(0x21, {"41"}, U"A"); }},
+        {"written", [](Image& im) { im.clearFailed(0x21, 1); }},
+    };
+    for (const auto& c : cases) {
+        Image image(64);
+        image.markFailed(0x20, 8);
+        image.markFailed(0x70, 8);  // past the end: ignored
+        ASSERT_TRUE(image.failed(0x21)) << c.change;
+        c.apply(image);
+        EXPECT_FALSE(image.failed(0x21)) << c.change;
+        EXPECT_TRUE(image.failed(0x20)) << c.change;
+        EXPECT_TRUE(image.failed(0x27)) << c.change;
+        EXPECT_FALSE(image.failed(0x28)) << c.change;
+    }
+    Image image(64);
+    EXPECT_FALSE(image.anyFailed());
+    image.markFailed(0, 64);
+    EXPECT_TRUE(image.anyFailed());
+    image.erase();
+    EXPECT_FALSE(image.failed(63));
+    EXPECT_FALSE(image.anyFailed());
 }
 
 TEST_F(ImageTest, ASnapshotDoesNotNotifyTheOriginalsModel) {

@@ -7,6 +7,7 @@
 
 #include "eeprom/geometry.h"
 #include "gui/eeprom/editor_fixture.h"
+#include "ui/byte_grid_view.h"
 
 namespace parvex::test {
 namespace {
@@ -31,7 +32,7 @@ TEST_P(RoundTripBySize, ReadAllWriteAllAndVerifyMoveTheWholeChip) {
     chip->memory() = pattern(size, 3);
     eeprom::TfrmSmallEE* w = host.openEditor(size);
 
-    w->btnRead->click();
+    ctl(w).btnRead->click();
     EXPECT_EQ(gridBytes(*w), chip->memory());
     EXPECT_EQ(asciiCell(*w, 0), ".");
     EXPECT_EQ(host.status, statusOf(0));
@@ -43,7 +44,7 @@ TEST_P(RoundTripBySize, ReadAllWriteAllAndVerifyMoveTheWholeChip) {
     const std::vector<std::uint8_t> fresh = pattern(size, 100);
     w->image().setBytes(0, fresh);
     host.transferCount = 0;
-    w->btnWrite->click();
+    ctl(w).btnWrite->click();
     EXPECT_EQ(chip->memory(), fresh);
     EXPECT_EQ(host.transferCount, size / 8);  // page 8
     EXPECT_EQ(host.status, statusOf(0));
@@ -53,10 +54,10 @@ TEST_P(RoundTripBySize, ReadAllWriteAllAndVerifyMoveTheWholeChip) {
     EXPECT_EQ(host.progressWidth, 0);
     for (const auto& widths : host.widthsAtProgress) EXPECT_EQ(widths, std::make_pair(0, 250));
 
-    w->btnVerify->click();
+    ctl(w).btnVerify->click();
     EXPECT_EQ(host.status, statusOf(65));
     EXPECT_TRUE(prompts.events.empty());
-    EXPECT_TRUE(w->stgMemory->isEnabled());
+    EXPECT_TRUE(ctl(w).stgMemory->isEnabled());
     EXPECT_FALSE(w->Modified());
 }
 
@@ -72,10 +73,10 @@ TEST_F(EditorTest, ReadAllOf512BytesAtA4ReadsA4ThenA6) {
     auto chip = host.plugWithChip(512, 16, 0xA4);
     chip->memory() = pattern(512, 9);
     eeprom::TfrmSmallEE* w = host.openEditor(512);
-    w->cmbAddress->setCurrentIndex(1);
-    ASSERT_EQ(w->cmbAddress->currentText(), "A4");
+    ctl(w).cmbAddress->setCurrentIndex(1);
+    ASSERT_EQ(ctl(w).cmbAddress->currentText(), "A4");
 
-    w->btnRead->click();
+    ctl(w).btnRead->click();
 
     std::vector<SentTransfer> expected;
     for (int k = 0; k < 16; ++k) expected.push_back({k < 8 ? 0xA4 : 0xA6, (k % 8) * 32, 1, 32});
@@ -90,20 +91,68 @@ TEST_F(EditorTest, ReadByteAndWriteByteUseTheClickedAddress) {
     auto chip = host.plugWithChip(512);
     chip->memory()[0x1F3] = 0x5A;
     eeprom::TfrmSmallEE* w = host.openEditor(512);
-    clickCell(w->stgMemory, 31, 3);
-    ASSERT_EQ(w->lblWordAddress->text(), "1F3");
+    clickCell(ctl(w).stgMemory, 31, 3);
+    ASSERT_EQ(ctl(w).lblWordAddress->text(), "1F3");
 
-    w->btnReadOne->click();
+    ctl(w).btnReadOne->click();
     EXPECT_EQ(sentTransfers(host.controller.adapter()).back(), (SentTransfer{0xA2, 0xF3, 1, 1}));
     EXPECT_EQ(hexCell(*w, 0x1F3), "5A");
     EXPECT_EQ(asciiCell(*w, 0x1F3), "Z");
     EXPECT_EQ(host.status, statusOf(0));
 
-    QAbstractItemModel* hex = w->stgMemory->model();
+    QAbstractItemModel* hex = ctl(w).stgMemory->model();
     hex->setData(hex->index(31, 3), "C3");
-    w->btnWriteOne->click();
+    ctl(w).btnWriteOne->click();
     EXPECT_EQ(chip->memory()[0x1F3], 0xC3);
     EXPECT_EQ(clock.totalSleptMillis(), 0u);  // Write Byte does not wait
+}
+
+TEST_F(EditorTest, ReadAllEndsWithTheFirstFailureAndMarksItsCells) {
+    auto chip = host.plugWithChip(256);
+    chip->memory() = pattern(256, 5);
+    eeprom::TfrmSmallEE* w = host.openEditor(256);
+    // The third read (bytes 40..5F) is not acknowledged, the fifth finds the lines low; the
+    // last read succeeds.
+    host.beforeTransfer = [&](int n) {
+        if (n == 2) host.controller.adapter().forceNextStatus(2);
+        if (n == 4) host.controller.adapter().forceNextStatus(16);
+    };
+    ctl(w).btnRead->click();
+    EXPECT_EQ(host.status, statusOf(2));
+
+    const auto failedColour = [&](int address) {
+        QAbstractItemModel* hex = ctl(w).stgMemory->model();
+        QAbstractItemModel* ascii = ctl(w).stgText->model();
+        const QModelIndex cell = hex->index(address / 16, address % 16);
+        const QVariant mark = hex->data(cell, Qt::ForegroundRole);
+        EXPECT_EQ(mark, ascii->data(ascii->index(address / 16, address % 16), Qt::ForegroundRole));
+        return mark.isValid();
+    };
+    for (int a = 0; a < 256; ++a) {
+        const bool failed = (a >= 0x40 && a < 0x60) || (a >= 0x80 && a < 0xA0);
+        EXPECT_EQ(failedColour(a), failed) << a;
+        EXPECT_EQ(
+            hexCell(*w, a),
+            failed ? "FF"
+                   : QString("%1").arg(chip->memory()[std::size_t(a)], 2, 16, QChar('0')).toUpper())
+            << a;
+    }
+    // The grids paint cell colours only while the model says some cell has one.
+    const auto anyColour = [&](QTableView* grid) {
+        return grid->model()->data(QModelIndex(), ui::kAnyCellColourRole).toBool();
+    };
+    EXPECT_TRUE(anyColour(ctl(w).stgMemory));
+    EXPECT_TRUE(anyColour(ctl(w).stgText));
+    // An edit takes its cell's mark off; the next good Read All takes them all off.
+    clickCell(ctl(w).stgMemory, 4, 0);
+    typeKeys("12");
+    EXPECT_FALSE(failedColour(0x40));
+    EXPECT_TRUE(failedColour(0x41));
+    host.beforeTransfer = nullptr;
+    ctl(w).btnRead->click();
+    EXPECT_EQ(host.status, statusOf(0));
+    for (int a = 0; a < 256; ++a) EXPECT_FALSE(failedColour(a)) << a;
+    EXPECT_FALSE(anyColour(ctl(w).stgMemory));
 }
 
 TEST_F(EditorTest, FailedPageWriteStopsWriteAll) {
@@ -116,7 +165,7 @@ TEST_F(EditorTest, FailedPageWriteStopsWriteAll) {
         if (n == 2) host.controller.adapter().forceNextStatus(2);
     };
 
-    w->btnWrite->click();
+    ctl(w).btnWrite->click();
 
     EXPECT_EQ(host.transferCount, 3);
     EXPECT_TRUE(attachedDuringWrite) << "the bus buttons listened during Write All";
@@ -132,21 +181,21 @@ TEST_F(EditorTest, FailedPageWriteStopsWriteAll) {
 
     // The buttons work again.
     host.beforeTransfer = nullptr;
-    w->btnWrite->click();
+    ctl(w).btnWrite->click();
     EXPECT_EQ(chip->memory(), expected);
 }
 
 TEST_F(EditorTest, WriteAllUsesPageSizeAndWriteTime) {
     auto chip = host.plugWithChip(16, 16);
     eeprom::TfrmSmallEE* w = host.openEditor(16);
-    w->cmbPageSize->setCurrentText("32");
-    w->btnWrite->click();
+    ctl(w).cmbPageSize->setCurrentText("32");
+    ctl(w).btnWrite->click();
     EXPECT_EQ(host.transferCount, 0);
     EXPECT_EQ(host.status, statusOf(0));
 
-    w->cmbPageSize->setCurrentText("1");
-    w->spnWriteCycle->setValue(5);  // the chip's own write cycle
-    w->btnWrite->click();
+    ctl(w).cmbPageSize->setCurrentText("1");
+    ctl(w).spnWriteCycle->setValue(5);  // the chip's own write cycle
+    ctl(w).btnWrite->click();
     const auto sent = sentTransfers(host.controller.adapter());
     ASSERT_EQ(sent.size(), 16u);
     EXPECT_EQ(sent[15], (SentTransfer{0xA0, 15, 2, 0}));
@@ -156,8 +205,8 @@ TEST_F(EditorTest, WriteAllUsesPageSizeAndWriteTime) {
     // A write time shorter than the chip's cycle: the chip is still busy with the first
     // page and does not answer the second.
     host.controller.adapter().clearLog();
-    w->spnWriteCycle->setValue(3);
-    w->btnWrite->click();
+    ctl(w).spnWriteCycle->setValue(3);
+    ctl(w).btnWrite->click();
     EXPECT_EQ(sentTransfers(host.controller.adapter()).size(), 2u);
     EXPECT_EQ(host.status, statusOf(255));
 }
@@ -177,17 +226,17 @@ TEST_P(VerifyMismatch, StopsAtTheFirstDifference) {
     chip->memory()[static_cast<std::size_t>(c.address)] = 0x12;
     bool gridDisabledDuringVerify = true;
     host.beforeTransfer = [&](int) {
-        gridDisabledDuringVerify = gridDisabledDuringVerify && !w->stgMemory->isEnabled();
+        gridDisabledDuringVerify = gridDisabledDuringVerify && !ctl(w).stgMemory->isEnabled();
     };
 
-    w->btnVerify->click();
+    ctl(w).btnVerify->click();
 
     EXPECT_EQ(prompts.texts(), QStringList{c.message});
     EXPECT_EQ(prompts.events.at(0).kind, ScriptedPrompts::Kind::Error);
     EXPECT_EQ(host.transferCount, c.address / 32 + 1);
     EXPECT_EQ(host.status, statusOf(153));
     EXPECT_TRUE(gridDisabledDuringVerify);
-    EXPECT_TRUE(w->stgMemory->isEnabled());
+    EXPECT_TRUE(ctl(w).stgMemory->isEnabled());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -202,7 +251,7 @@ TEST_F(EditorTest, VerifyShowsItsWaitTextFirst) {
     host.beforeTransfer = [&](int n) {
         if (n == 0) statusBeforeFirstRead = host.status;
     };
-    w->btnVerify->click();
+    ctl(w).btnVerify->click();
     EXPECT_EQ(statusBeforeFirstRead, "<FONT color=\"clWhite\"> Verifying ... please wait</FONT>");
 }
 
@@ -214,7 +263,7 @@ TEST_F(EditorTest, UnpluggedInTheMiddleOfReadAll) {
         if (n == 10) host.controller.unplug();
     };
 
-    w->btnRead->click();
+    ctl(w).btnRead->click();
 
     EXPECT_EQ(host.transferCount, 64);  // Read All goes on after a failed read
     EXPECT_EQ(hexCell(*w, 10 * 32 - 1),
@@ -225,31 +274,64 @@ TEST_F(EditorTest, UnpluggedInTheMiddleOfReadAll) {
 
     // Nothing attached: Verify stops at once with 170, Write All fails its first page.
     host.transferCount = 0;
-    w->btnVerify->click();
+    ctl(w).btnVerify->click();
     EXPECT_EQ(host.transferCount, 1);
     EXPECT_EQ(host.status, statusOf(170));
-    w->btnWrite->click();
+    ctl(w).btnWrite->click();
     EXPECT_EQ(host.status, statusOf(255));
     EXPECT_TRUE(prompts.events.empty());
+}
+
+TEST_F(EditorTest, ReadAllWithTheAdapterPulledAtEachExchange) {
+    for (int pulledAt = 0; pulledAt < 8; ++pulledAt) {
+        SCOPED_TRACE(pulledAt);
+        auto chip = host.plugWithChip(256);
+        chip->memory() = pattern(256, 9);
+        eeprom::TfrmSmallEE* w = host.openEditor(256);
+        host.transferCount = 0;
+        host.beforeTransfer = [&](int n) {
+            if (n == pulledAt) host.controller.unplug();
+        };
+        ctl(w).btnRead->click();
+        host.beforeTransfer = nullptr;
+
+        EXPECT_EQ(host.status, statusOf(170));
+        EXPECT_TRUE(w->busButtonsAttached());
+        QAbstractItemModel* hex = ctl(w).stgMemory->model();
+        for (int a = 0; a < 256; a += 31) {
+            const bool read = a < pulledAt * 32;
+            const QModelIndex cell = hex->index(a / 16, a % 16);
+            EXPECT_EQ(hex->data(cell, Qt::ForegroundRole).isValid(), !read) << a;
+            EXPECT_EQ(
+                hexCell(*w, a),
+                read
+                    ? QString("%1").arg(chip->memory()[std::size_t(a)], 2, 16, QChar('0')).toUpper()
+                    : QString("FF"))
+                << a;
+        }
+        host.controller.adapter().bus().detachAll();
+        delete w;
+    }
 }
 
 TEST_F(EditorTest, DisabledBusButtonsIgnoreClicks) {
     host.plugWithChip(16);
     eeprom::TfrmSmallEE* w = host.openEditor(16);
     w->Disable();
-    for (QPushButton* b : {w->btnReadOne, w->btnRead, w->btnWriteOne, w->btnWrite}) b->click();
+    for (QPushButton* b : {ctl(w).btnReadOne, ctl(w).btnRead, ctl(w).btnWriteOne, ctl(w).btnWrite})
+        b->click();
     EXPECT_EQ(host.transferCount, 0);
-    EXPECT_TRUE(w->btnRead->isEnabled());  // they look unchanged
+    EXPECT_TRUE(ctl(w).btnRead->isEnabled());  // they look unchanged
     w->Enable();
-    w->btnRead->click();
+    ctl(w).btnRead->click();
     EXPECT_EQ(host.transferCount, 1);
 }
 
 TEST_F(EditorTest, AddressThatIsNotHexSendsNothing) {
     host.plugWithChip(256);
     eeprom::TfrmSmallEE* w = host.openEditor(256);
-    w->cmbAddress->setEditText("");
-    w->btnRead->click();
+    ctl(w).cmbAddress->setEditText("");
+    ctl(w).btnRead->click();
     EXPECT_EQ(host.transferCount, 0);
     EXPECT_EQ(prompts.texts(), QStringList{"'' is not a valid hexadecimal value."});
 }

@@ -49,13 +49,56 @@ std::vector<SentTransfer> sentTransfers(const sim::VirtualAdapter& adapter) {
     return out;
 }
 
+namespace {
+template <class T>
+T* named(const eeprom::TfrmSmallEE* w, const char* name) {
+    T* found = w->findChild<T*>(QString::fromLatin1(name));
+    if (!found) ADD_FAILURE() << "the editor has no " << name;
+    return found;
+}
+}  // namespace
+
+EditorControls ctl(const eeprom::TfrmSmallEE* w) {
+    EditorControls c{};
+#define PARVEX_FIND(type, name) c.name = named<type>(w, #name)
+    PARVEX_FIND(QLabel, lblDeviceSize);
+    PARVEX_FIND(QComboBox, cmbAddress);
+    PARVEX_FIND(QComboBox, cmbPageSize);
+    PARVEX_FIND(QSpinBox, spnWriteCycle);
+    PARVEX_FIND(QLabel, lblWordAddress);
+    PARVEX_FIND(QPushButton, btnReadOne);
+    PARVEX_FIND(QPushButton, btnRead);
+    PARVEX_FIND(QPushButton, btnWriteOne);
+    PARVEX_FIND(QPushButton, btnWrite);
+    PARVEX_FIND(QPushButton, btnVerify);
+    PARVEX_FIND(QLineEdit, edtFrom);
+    PARVEX_FIND(QLineEdit, edtTo);
+    PARVEX_FIND(QLineEdit, edtPreset);
+    PARVEX_FIND(QPushButton, btnFill);
+    PARVEX_FIND(QLineEdit, edtCopyStart);
+    PARVEX_FIND(QLineEdit, edtCopyEnd);
+    PARVEX_FIND(QLineEdit, edtTargetStart);
+    PARVEX_FIND(QPushButton, btnCopy);
+    PARVEX_FIND(QSplitter, splitter);
+    PARVEX_FIND(QTableView, stgMemory);
+    PARVEX_FIND(QTableView, stgText);
+    PARVEX_FIND(QMenu, mnuEEFile);
+    PARVEX_FIND(QAction, mnuOpen);
+    PARVEX_FIND(QAction, mnuSaveAs);
+    PARVEX_FIND(QAction, mnuClose);
+    PARVEX_FIND(QAction, mnuCloseAll);
+    PARVEX_FIND(QAction, mnuExit);
+#undef PARVEX_FIND
+    return c;
+}
+
 QString hexCell(eeprom::TfrmSmallEE& w, int address) {
-    QAbstractItemModel* m = w.stgMemory->model();
+    QAbstractItemModel* m = named<QTableView>(&w, "stgMemory")->model();
     return m->data(m->index(address / 16, address % 16)).toString();
 }
 
 QString asciiCell(eeprom::TfrmSmallEE& w, int address) {
-    QAbstractItemModel* m = w.stgText->model();
+    QAbstractItemModel* m = named<QTableView>(&w, "stgText")->model();
     return m->data(m->index(address / 16, address % 16)).toString();
 }
 

@@ -4,10 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPointer>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QSplitter>
 #include <QTableView>
 #include <QTest>
 #include <functional>
@@ -63,6 +69,42 @@ struct SentTransfer {
     }
 };
 std::vector<SentTransfer> sentTransfers(const sim::VirtualAdapter& adapter);
+
+// The editor's controls, found by their object names as docs/object-names.md lists them.
+struct EditorControls {
+    QLabel* lblDeviceSize;
+    QComboBox* cmbAddress;
+    QComboBox* cmbPageSize;
+    QSpinBox* spnWriteCycle;
+    QLabel* lblWordAddress;
+    QPushButton* btnReadOne;
+    QPushButton* btnRead;
+    QPushButton* btnWriteOne;
+    QPushButton* btnWrite;
+    QPushButton* btnVerify;
+    QLineEdit* edtFrom;
+    QLineEdit* edtTo;
+    QLineEdit* edtPreset;
+    QPushButton* btnFill;
+    QLineEdit* edtCopyStart;
+    QLineEdit* edtCopyEnd;
+    QLineEdit* edtTargetStart;
+    QPushButton* btnCopy;
+    QSplitter* splitter;
+    QTableView* stgMemory;
+    QTableView* stgText;
+    QMenu* mnuEEFile;
+    QAction* mnuOpen;
+    QAction* mnuSaveAs;
+    QAction* mnuClose;
+    QAction* mnuCloseAll;
+    QAction* mnuExit;
+};
+// Fails the test for a name that is missing.
+EditorControls ctl(const eeprom::TfrmSmallEE* w);
+inline EditorControls ctl(const eeprom::TfrmSmallEE& w) {
+    return ctl(&w);
+}
 
 // Hex and ASCII cell texts of a byte address.
 QString hexCell(eeprom::TfrmSmallEE& w, int address);

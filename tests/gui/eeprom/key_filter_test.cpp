@@ -56,17 +56,31 @@ TEST(KeyFilter, FiltersWidgetsCreatedLaterAndCanBeSwitchedOff) {
 
 TEST_F(EditorTest, ArrowKeysLeaveTheCellEditorAtItsEnds) {
     eeprom::TfrmSmallEE* w = host.openEditor(256);
-    clickCell(w->stgMemory, 1, 1);
+    clickCell(ctl(w).stgMemory, 1, 1);
     typeKeys("4");
     typeKey(Qt::Key_Left);  // inside the text: the cursor moves, the cell stays
-    EXPECT_EQ(w->stgMemory->currentIndex(), w->stgMemory->model()->index(1, 1));
+    EXPECT_EQ(ctl(w).stgMemory->currentIndex(), ctl(w).stgMemory->model()->index(1, 1));
     typeKey(Qt::Key_Left);  // at the start: leaves, and the half-typed cell is validated
-    EXPECT_EQ(w->stgMemory->currentIndex(), w->stgMemory->model()->index(1, 0));
+    EXPECT_EQ(ctl(w).stgMemory->currentIndex(), ctl(w).stgMemory->model()->index(1, 0));
     EXPECT_EQ(hexCell(*w, 0x11), "04");
     typeKey(Qt::Key_Up);
-    EXPECT_EQ(w->stgMemory->currentIndex(), w->stgMemory->model()->index(0, 0));
+    EXPECT_EQ(ctl(w).stgMemory->currentIndex(), ctl(w).stgMemory->model()->index(0, 0));
     typeKey(Qt::Key_Up);  // nowhere to go: stays
-    EXPECT_EQ(w->stgMemory->currentIndex(), w->stgMemory->model()->index(0, 0));
+    EXPECT_EQ(ctl(w).stgMemory->currentIndex(), ctl(w).stgMemory->model()->index(0, 0));
+}
+
+TEST_F(EditorTest, MenuAcceleratorsAreNotFiltered) {
+    eeprom::TfrmSmallEE* w = host.openEditor(256);
+    clickCell(ctl(w).stgMemory, 0, 0);  // the filter is on
+    typeKeys("12");  // modified, so that Exit asks first and Cancel keeps the window
+    prompts.answer(ui::Answer::Cancel);
+    QMenu* file = ctl(w).mnuEEFile;
+    file->popup(w->mapToGlobal(QPoint(0, 0)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(file));
+    QTest::keyClick(file, Qt::Key_X);
+    // E&xit was chosen: the window was asked to close.
+    EXPECT_EQ(prompts.texts(), QStringList{"Save changes?"});
+    EXPECT_FALSE(host.exited);
 }
 
 }  // namespace

@@ -42,16 +42,16 @@ TEST_F(EditorInMain, TwoKEditorMergesItsFileMenu) {
     EXPECT_TRUE(w->parentWidget()->isMaximized());
     EXPECT_EQ(menuTitles(), (QStringList{"&File", "&Device", "Options", "&Window", "Help"}));
     EXPECT_EQ(firstMenuName(), "mnuEEFile");
-    EXPECT_EQ(main->menuBar()->actions().value(0)->menu(), w->mnuEEFile);
+    EXPECT_EQ(main->menuBar()->actions().value(0)->menu(), ctl(w).mnuEEFile);
     EXPECT_EQ(fiveItems(), kAllEnabled);
 
     // A second editor brings its own File menu; activating the first brings its back.
     eeprom::TfrmSmallEE* small = open("mnu128bit");
     ASSERT_NE(small, nullptr);
-    EXPECT_EQ(main->menuBar()->actions().value(0)->menu(), small->mnuEEFile);
+    EXPECT_EQ(main->menuBar()->actions().value(0)->menu(), ctl(small).mnuEEFile);
     main->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(w->parentWidget()));
     settle();
-    EXPECT_EQ(main->menuBar()->actions().value(0)->menu(), w->mnuEEFile);
+    EXPECT_EQ(main->menuBar()->actions().value(0)->menu(), ctl(w).mnuEEFile);
 }
 
 TEST_F(EditorInMain, ReadWriteAndVerifyTheVirtualChip) {
@@ -61,16 +61,16 @@ TEST_F(EditorInMain, ReadWriteAndVerifyTheVirtualChip) {
     ASSERT_NE(w, nullptr);
     const QString ok = QString::fromStdString(adapter::statusText(0));
 
-    w->btnRead->click();
+    ctl(w).btnRead->click();
     EXPECT_EQ(w->image().bytes().bytes, chip->memory());
     EXPECT_EQ(panel(shell::MarkupStatusBar::StatusPanel), ok);
 
     std::vector<std::uint8_t> fresh(2048);
     for (std::size_t i = 0; i < fresh.size(); ++i) fresh[i] = std::uint8_t(i * 3);
     w->image().setBytes(0, fresh);
-    w->cmbPageSize->setCurrentText("16");
+    ctl(w).cmbPageSize->setCurrentText("16");
     const int frameWidth = main->width();
-    w->btnWrite->click();
+    ctl(w).btnWrite->click();
     EXPECT_EQ(chip->memory(), fresh);
     // Swapping the status and progress panels never widens the main window.
     EXPECT_EQ(main->width(), frameWidth);
@@ -80,11 +80,11 @@ TEST_F(EditorInMain, ReadWriteAndVerifyTheVirtualChip) {
     EXPECT_EQ(main->pnlStatusBar()->panelWidth(shell::MarkupStatusBar::StatusPanel), 250);
     EXPECT_EQ(panel(shell::MarkupStatusBar::StatusPanel), ok);
 
-    w->btnVerify->click();
+    ctl(w).btnVerify->click();
     EXPECT_EQ(panel(shell::MarkupStatusBar::StatusPanel),
               QString::fromStdString(adapter::statusText(65)));
     chip->memory()[0x7FE] ^= 1;
-    w->btnVerify->click();
+    ctl(w).btnVerify->click();
     EXPECT_EQ(prompts.texts(), QStringList{"Device failed Verify at Address 0x7FE"});
     EXPECT_EQ(panel(shell::MarkupStatusBar::StatusPanel),
               QString::fromStdString(adapter::statusText(153)));
@@ -92,7 +92,7 @@ TEST_F(EditorInMain, ReadWriteAndVerifyTheVirtualChip) {
     // Without the adapter nothing changes and the panel says why.
     virt->unplug();
     settle();
-    w->btnRead->click();
+    ctl(w).btnRead->click();
     EXPECT_EQ(w->image().bytes().bytes, fresh);
     EXPECT_EQ(panel(shell::MarkupStatusBar::StatusPanel),
               QString::fromStdString(adapter::statusText(170)));
@@ -101,23 +101,23 @@ TEST_F(EditorInMain, ReadWriteAndVerifyTheVirtualChip) {
 TEST_F(EditorInMain, CloseQuestionThroughTheFrame) {
     eeprom::TfrmSmallEE* w = open("mnu2kbit");
     ASSERT_NE(w, nullptr);
-    clickCell(w->stgMemory, 0, 0);
+    clickCell(ctl(w).stgMemory, 0, 0);
     typeKeys("AA");
     ASSERT_TRUE(w->Modified());
 
     prompts.answer(ui::Answer::Cancel);
-    w->mnuClose->trigger();
+    ctl(w).mnuClose->trigger();
     settle();
     EXPECT_EQ(main->childWindowCount(), 1);
 
     prompts.answer(ui::Answer::Cancel);
-    w->mnuExit->trigger();
+    ctl(w).mnuExit->trigger();
     settle();
     EXPECT_EQ(main->childWindowCount(), 1);
     EXPECT_TRUE(main->isVisible());
 
     prompts.answer(ui::Answer::No);
-    w->mnuCloseAll->trigger();
+    ctl(w).mnuCloseAll->trigger();
     settle();
     EXPECT_EQ(main->childWindowCount(), 0);
     EXPECT_EQ(fiveItems(), kAllDisabled);
