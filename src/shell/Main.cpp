@@ -10,6 +10,7 @@
 #include <array>
 
 #include "adapter/status_texts.h"
+#include "device/Longi2c.h"
 #include "eeprom/SmallEE.h"
 #include "shell/About.h"
 #include "shell/Bitrate.h"
@@ -145,9 +146,10 @@ void TfrmMain::createMenus() {
         const int size = item.sizeBytes;
         connect(a, &QAction::triggered, this, [this, size] { mnuEEPROMClick(size); });
     }
-    // These two windows arrive with their own subsystems; the items are already in place.
+    // The expert window arrives with its own subsystem; its item is already in place.
     mnuExpert = addItem(mnuDevice, "mnuExpert", QStringLiteral("Expert Mode"));
     mnuUserDefined = addItem(mnuDevice, "mnuUserDefined", QStringLiteral("User Definable"));
+    connect(mnuUserDefined, &QAction::triggered, this, &TfrmMain::mnuUserDefinedClick);
 
     mnuOptions = makeMenu(this, "mnuOptions", QStringLiteral("Options"),
                           QStringLiteral("Change device, I\u00B2C speed"));
@@ -396,6 +398,20 @@ void TfrmMain::ExitClick() {
 
 void TfrmMain::mnuEEPROMClick(int sizeBytes) {
     addChild(new eeprom::TfrmSmallEE(*this, sizeBytes));
+}
+
+device::TfrmLongI2C* TfrmMain::userDefinedWindow() const {
+    return frmLongI2C_;
+}
+
+void TfrmMain::mnuUserDefinedClick() {
+    if (!frmLongI2C_) {
+        frmLongI2C_ = new device::TfrmLongI2C(*this);
+        addChild(frmLongI2C_);
+        return;
+    }
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(frmLongI2C_->parentWidget()))
+        mdiArea_->setActiveSubWindow(sub);
 }
 
 void TfrmMain::BitRateClick() {

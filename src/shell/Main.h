@@ -22,6 +22,9 @@ class QSocketNotifier;
 namespace parvex::ui {
 class ChildWindow;
 }
+namespace parvex::device {
+class TfrmLongI2C;
+}
 
 namespace parvex::shell {
 
@@ -81,6 +84,9 @@ public:
     void mnuCloseAllClick();
     void ExitClick();
     void mnuEEPROMClick(int sizeBytes);
+    // Opens the one user-definable device window, or brings it forward.
+    void mnuUserDefinedClick();
+    [[nodiscard]] device::TfrmLongI2C* userDefinedWindow() const;
     void BitRateClick();
     void mnuResetClick();
     void mnuCascadeClick();
@@ -142,6 +148,7 @@ private:
 
     QPointer<TfrmBitrate> frmBitrate_;
     QPointer<TAboutBox> aboutBox_;
+    QPointer<device::TfrmLongI2C> frmLongI2C_;
     QPointer<QMdiSubWindow> lastActivated_;
     bool closingChildren_ = false;
 };

@@ -20,6 +20,7 @@ struct FileDialogRequest {
     int filterIndex = 1;  // 1-based
     QString defaultSuffix;
     QString fileName;  // proposed file (may include a folder)
+    QString directory;  // folder the dialog starts in when no file is proposed
     bool mustExist = false;
     bool confirmOverwrite = false;
 };
