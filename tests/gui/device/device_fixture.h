@@ -13,6 +13,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <unistd.h>
 #include <sstream>
 
 #include "device/Longi2c.h"
@@ -20,6 +21,16 @@
 #include "sim/register_device.h"
 
 namespace parvex::test {
+
+inline std::string fileText(const std::string& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+inline void putFile(const std::string& p, const std::string& bytes) {
+    std::ofstream(p, std::ios::binary) << bytes;
+}
 
 // The main window as a host, with a hook before every transfer operation: a test pulls the
 // adapter at a chosen exchange. A window built over it lives in the frame as any other.
@@ -180,15 +191,6 @@ protected:
 
     std::string path(const std::string& name) const { return (dir / name).string(); }
     QString qpath(const std::string& name) const { return QString::fromStdString(path(name)); }
-    static std::string fileText(const std::string& p) {
-        std::ifstream in(p, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-    static void putFile(const std::string& p, const std::string& bytes) {
-        std::ofstream(p, std::ios::binary) << bytes;
-    }
 
     std::shared_ptr<sim::RegisterDevice> chip;
     std::unique_ptr<HookedHost> hooked;
