@@ -60,9 +60,9 @@ void TfrmRegisterControl::chbAutoClick() {
     setAutoWrite(chbAuto->isChecked());
 }
 
-void TfrmRegisterControl::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
+bool TfrmRegisterControl::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate) FormActivate();
+    return QWidget::event(event);
 }
 
 void TfrmRegisterControl::definitionChanged() {

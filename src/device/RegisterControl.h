@@ -52,7 +52,7 @@ protected:
     void controlChanged();
     QCheckBox* makeAutoCheckBox(const QString& hint);
 
-    void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
 
     QPointer<TfrmLongI2C> device_;
     QCheckBox* chbAuto = nullptr;

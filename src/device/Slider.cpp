@@ -72,9 +72,10 @@ void TfrmSlider::showDescription(const QString& text) {
     lblRegName->update();
 }
 
-void TfrmSlider::changeEvent(QEvent* event) {
-    TfrmRegisterControl::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange) Slider->update();
+bool TfrmSlider::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate)
+        Slider->update();
+    return TfrmRegisterControl::event(event);
 }
 
 }  // namespace parvex::device

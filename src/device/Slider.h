@@ -35,7 +35,7 @@ protected:
     void setControlEnabled(bool enabled) override;
     [[nodiscard]] bool addressFromField() const override { return true; }
     void showDescription(const QString& text) override;
-    void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
 };
 
 }  // namespace parvex::device
