@@ -12,6 +12,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QTableView>
@@ -23,6 +24,7 @@
 #include "device/RegisterGridModel.h"
 #include "device/Slider.h"
 #include "device/Spinner.h"
+#include "ui/byte_grid_view.h"
 #include "ui/hex_cell_delegate.h"
 #include "ui/host.h"
 #include "ui/key_filter.h"
@@ -55,6 +57,43 @@ public:
         QStyleOptionViewItem marked(option);
         marked.palette.setColor(QPalette::Text, foreground.value<QColor>());
         ui::HexCellDelegate::paint(painter, marked, index);
+    }
+};
+
+// The byte grid's fast painting, with the undefined registers' grey and the failure colour
+// drawn over the few cells that carry them.
+class RegisterGridView final : public ui::ByteGridView {
+public:
+    using ui::ByteGridView::ByteGridView;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        ui::ByteGridView::paintEvent(event);
+        auto* cells = qobject_cast<ui::HexCellDelegate*>(itemDelegate());
+        auto* m = qobject_cast<RegisterGridModel*>(model());
+        if (!cells || !m || m->rowCount() == 0) return;
+        const QRect area = event->rect();
+        const int firstRow = std::max(rowAt(area.top()), 0);
+        const int lastRow = rowAt(area.bottom()) < 0 ? m->rowCount() - 1 : rowAt(area.bottom());
+        QPainter painter(viewport());
+        for (int row = firstRow; row <= lastRow; ++row) {
+            for (int column = 0; column < kGridColumns; ++column) {
+                const int reg = registerAt(row, column);
+                const bool undefined = !m->device().isDefined(reg);
+                if (!undefined && !m->isFailed(reg)) continue;
+                const QModelIndex index = m->index(row, column);
+                const QRect cell = visualRect(index).adjusted(0, 0, -1, -1);
+                if (!cell.intersects(area)) continue;
+                QPalette pal = palette();
+                if (undefined) painter.fillRect(cell, kUndefinedCellColour);
+                if (m->isFailed(reg)) pal.setColor(QPalette::Text, kFailedCellColour);
+                ui::HexCellDelegate::CellLook look;
+                look.selected = selectionModel() && selectionModel()->isSelected(index);
+                look.focused = hasFocus() && index == currentIndex();
+                look.enabled = isEnabled();
+                cells->paintCell(&painter, cell, m->cellText(reg), look, pal, font());
+            }
+        }
     }
 };
 
@@ -124,7 +163,7 @@ void TfrmLongI2C::buildControls() {
     pnlRegister->setFrameShadow(QFrame::Sunken);
 
     model_ = new RegisterGridModel(device_, this);
-    stgMemory = new QTableView(this);
+    stgMemory = new RegisterGridView(this);
     stgMemory->setObjectName(QStringLiteral("stgMemory"));
     stgMemory->setModel(model_);
     stgMemory->setSelectionMode(QAbstractItemView::SingleSelection);

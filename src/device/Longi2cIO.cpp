@@ -42,6 +42,17 @@ private:
     bool& flag_;
 };
 
+class PaintPause {
+public:
+    explicit PaintPause(QWidget* widget) : widget_(widget) { widget_->setUpdatesEnabled(false); }
+    ~PaintPause() { widget_->setUpdatesEnabled(true); }
+    PaintPause(const PaintPause&) = delete;
+    PaintPause& operator=(const PaintPause&) = delete;
+
+private:
+    QWidget* widget_;
+};
+
 }  // namespace
 
 // ---- Bus ----------------------------------------------------------------------------------
@@ -89,13 +100,19 @@ void TfrmLongI2C::btnReadClick() {
     commitEdit();
     modified_ = true;
     if (!CheckAddress()) return;
-    const Busy busy(busy_);
-    const BusOutcome outcome =
-        readAll(host().transfers(), device_, device_.DeviceAddress, [this](int first, int count) {
-            for (int r = first; r < first + count; ++r) model_->setFailed(r, false);
-            model_->valuesChanged(first, count);
-        });
-    for (int r : outcome.failed) model_->setFailed(r, true);
+    BusOutcome outcome;
+    {
+        const Busy busy(busy_);
+        // Every exchange repaints the status bar at once, which would paint the grid's
+        // pending changes each time: the grid is held still until the values are all in.
+        const PaintPause pause(stgMemory->viewport());
+        outcome = readAll(host().transfers(), device_, device_.DeviceAddress,
+                          [this](int first, int count) {
+                              for (int r = first; r < first + count; ++r) model_->setFailed(r, false);
+                              model_->valuesChanged(first, count);
+                          });
+        for (int r : outcome.failed) model_->setFailed(r, true);
+    }
     host().ErrorMessage(outcome.status);
 }
 

@@ -50,6 +50,10 @@ QVariant RegisterGridModel::data(const QModelIndex& index, int role) const {
     }
 }
 
+QString RegisterGridModel::cellText(int reg) const {
+    return qs(device_.RegisterValues[static_cast<std::size_t>(reg)]);
+}
+
 QVariant RegisterGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
     if (section < 0 || section >= kGridColumns) return {};

@@ -43,6 +43,8 @@ public:
     void setFailed(int reg, bool failed);
     void clearFailed();
     [[nodiscard]] bool isFailed(int reg) const { return failed_[static_cast<std::size_t>(reg)]; }
+    [[nodiscard]] const TDeviceDefinition& device() const { return device_; }
+    [[nodiscard]] QString cellText(int reg) const;
 
 signals:
     // A register's text was changed by editing its cell.
