@@ -64,7 +64,7 @@ int TfrmBits::controlValue() const {
 void TfrmBits::showValue(int value) {
     for (int i = 0; i < 8; ++i)
         digits[static_cast<std::size_t>(i)]->setText((value >> (7 - i)) & 1 ? QStringLiteral("1")
-                                                                             : QStringLiteral("0"));
+                                                                            : QStringLiteral("0"));
 }
 
 void TfrmBits::setControlEnabled(bool enabled) {

@@ -36,8 +36,12 @@ const QString kFillWhenEmpty = QStringLiteral("00");
 class DefinitionGridModel final : public QAbstractTableModel {
 public:
     using QAbstractTableModel::QAbstractTableModel;
-    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : rows_; }
-    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : 2; }
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : rows_;
+    }
+    int columnCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : 2;
+    }
     Qt::ItemFlags flags(const QModelIndex&) const override {
         return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
     }
@@ -111,7 +115,8 @@ TfrmDefine::TfrmDefine(TfrmLongI2C& device, QWidget* parent) : QWidget(parent), 
     buildControls();
     // FormCreate: the first rows carry the device's descriptions until a fill replaces them.
     setRegisterRows(kFirstRows);
-    for (int i = 0; i < kFirstRows; ++i) model_->cell(i, kDescriptionColumn) = device.description(i);
+    for (int i = 0; i < kFirstRows; ++i)
+        model_->cell(i, kDescriptionColumn) = device.description(i);
     model_->changedAll();
     centreOn(this, parent);
 }
@@ -200,7 +205,8 @@ void TfrmDefine::setRegisterRows(int count) {
     for (int i = 0; i < count; ++i) {
         if (model_->cell(i, kDescriptionColumn).isEmpty())
             model_->cell(i, kDescriptionColumn) = qs(kUndefinedDescription);
-        if (model_->cell(i, kValueColumn).isEmpty()) model_->cell(i, kValueColumn) = qs(kUnknownValue);
+        if (model_->cell(i, kValueColumn).isEmpty())
+            model_->cell(i, kValueColumn) = qs(kUnknownValue);
     }
     model_->changedAll();
     stgDefinition->setCurrentIndex(model_->index(count - 1, kDescriptionColumn));
@@ -228,7 +234,8 @@ void TfrmDefine::fillFromDevice() {
     edtSpinChange(edtSpin->text());
     edtName->setText(qs(d.DeviceName));
     for (int i = 0; i <= d.MaxRegister; ++i) {
-        model_->cell(i, kDescriptionColumn) = qs(d.RegisterDescriptions[static_cast<std::size_t>(i)]);
+        model_->cell(i, kDescriptionColumn) =
+            qs(d.RegisterDescriptions[static_cast<std::size_t>(i)]);
         model_->cell(i, kValueColumn) = qs(d.RegisterValues[static_cast<std::size_t>(i)]);
     }
     model_->changedAll();

@@ -12,8 +12,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
-#include <QPaintEvent>
-#include <QPainter>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -22,9 +20,9 @@
 #include "device/Definition.h"
 #include "device/Forms.h"
 #include "device/RegisterGridModel.h"
+#include "device/RegisterGridView.h"
 #include "device/Slider.h"
 #include "device/Spinner.h"
-#include "ui/byte_grid_view.h"
 #include "ui/hex_cell_delegate.h"
 #include "ui/host.h"
 #include "ui/key_filter.h"
@@ -39,63 +37,6 @@ constexpr int kColumnWidth = 24;
 constexpr int kRowHeight = 21;
 const QString kSaveDevice = QStringLiteral("Would you like to save this device?");
 const QString kResetQuestion = QStringLiteral("Are you sure you want to reset the grid?");
-
-// The shared cell editor, painting the grey of undefined registers and the colour of
-// registers whose read failed.
-class RegisterCellDelegate final : public ui::HexCellDelegate {
-public:
-    using ui::HexCellDelegate::HexCellDelegate;
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override {
-        const QVariant background = index.data(Qt::BackgroundRole);
-        if (background.isValid()) painter->fillRect(option.rect, background.value<QColor>());
-        const QVariant foreground = index.data(Qt::ForegroundRole);
-        if (!foreground.isValid()) {
-            ui::HexCellDelegate::paint(painter, option, index);
-            return;
-        }
-        QStyleOptionViewItem marked(option);
-        marked.palette.setColor(QPalette::Text, foreground.value<QColor>());
-        ui::HexCellDelegate::paint(painter, marked, index);
-    }
-};
-
-// The byte grid's fast painting, with the undefined registers' grey and the failure colour
-// drawn over the few cells that carry them.
-class RegisterGridView final : public ui::ByteGridView {
-public:
-    using ui::ByteGridView::ByteGridView;
-
-protected:
-    void paintEvent(QPaintEvent* event) override {
-        ui::ByteGridView::paintEvent(event);
-        auto* cells = qobject_cast<ui::HexCellDelegate*>(itemDelegate());
-        auto* m = qobject_cast<RegisterGridModel*>(model());
-        if (!cells || !m || m->rowCount() == 0) return;
-        const QRect area = event->rect();
-        const int firstRow = std::max(rowAt(area.top()), 0);
-        const int lastRow = rowAt(area.bottom()) < 0 ? m->rowCount() - 1 : rowAt(area.bottom());
-        QPainter painter(viewport());
-        for (int row = firstRow; row <= lastRow; ++row) {
-            for (int column = 0; column < kGridColumns; ++column) {
-                const int reg = registerAt(row, column);
-                const bool undefined = !m->device().isDefined(reg);
-                if (!undefined && !m->isFailed(reg)) continue;
-                const QModelIndex index = m->index(row, column);
-                const QRect cell = visualRect(index).adjusted(0, 0, -1, -1);
-                if (!cell.intersects(area)) continue;
-                QPalette pal = palette();
-                if (undefined) painter.fillRect(cell, kUndefinedCellColour);
-                if (m->isFailed(reg)) pal.setColor(QPalette::Text, kFailedCellColour);
-                ui::HexCellDelegate::CellLook look;
-                look.selected = selectionModel() && selectionModel()->isSelected(index);
-                look.focused = hasFocus() && index == currentIndex();
-                look.enabled = isEnabled();
-                cells->paintCell(&painter, cell, m->cellText(reg), look, pal, font());
-            }
-        }
-    }
-};
 
 }  // namespace
 
@@ -156,7 +97,19 @@ void TfrmLongI2C::buildControls() {
     for (QPushButton* b : {btnSlider, btnSpin, btnBits}) controls->addWidget(b);
     left->addWidget(grbControls);
     left->addStretch(1);
+    buildGrid();
 
+    auto* right = new QVBoxLayout;
+    right->addWidget(pnlRegister);
+    right->addWidget(stgMemory, 1);
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->addWidget(panel);
+    layout->addLayout(right, 1);
+    connectControls();
+}
+
+void TfrmLongI2C::buildGrid() {
     pnlRegister = makeLabel(this, "pnlRegister", QString());
     pnlRegister->setToolTip(QStringLiteral("Address and name of active register"));
     pnlRegister->setFrameShape(QFrame::Panel);
@@ -176,24 +129,19 @@ void TfrmLongI2C::buildControls() {
     }
     stgMemory->horizontalHeader()->setDefaultSectionSize(kColumnWidth);
     stgMemory->verticalHeader()->setDefaultSectionSize(kRowHeight);
-    delegate_ = new RegisterCellDelegate(stgMemory, 2, true);
+    delegate_ = new ui::HexCellDelegate(stgMemory, 2, true);
     stgMemory->setContextMenuPolicy(Qt::CustomContextMenu);
+}
 
-    auto* right = new QVBoxLayout;
-    right->addWidget(pnlRegister);
-    right->addWidget(stgMemory, 1);
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(2, 2, 2, 2);
-    layout->addWidget(panel);
-    layout->addLayout(right, 1);
-
+void TfrmLongI2C::connectControls() {
     connect(stgMemory->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { stgMemoryClick(); });
     connect(delegate_, &ui::HexCellDelegate::cellPressed, this, [this] { stgMemoryClick(); });
     connect(delegate_, &ui::HexCellDelegate::cellTextEdited, this, [this] { modified_ = true; });
     connect(model_, &RegisterGridModel::cellEdited, this, [this] { modified_ = true; });
-    connect(stgMemory, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { PopupMenu1->popup(stgMemory->viewport()->mapToGlobal(at)); });
+    connect(stgMemory, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        PopupMenu1->popup(stgMemory->viewport()->mapToGlobal(at));
+    });
     connect(edtAddress, &QLineEdit::textChanged, this, &TfrmLongI2C::edtAddressChange);
     edtAddress->installEventFilter(this);
 
@@ -250,10 +198,12 @@ void TfrmLongI2C::buildMenus() {
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     QMenu* p = PopupMenu1;
-    connect(addMenuItem(p, "CreatefrmSlider", QStringLiteral("Use Slider to Change Active Register")),
-            &QAction::triggered, this, &TfrmLongI2C::CreatefrmSliderClick);
-    connect(addMenuItem(p, "mnuBitWise", QStringLiteral("Use Bit Control to Change Active Register")),
-            &QAction::triggered, this, &TfrmLongI2C::mnuBitWiseClick);
+    connect(
+        addMenuItem(p, "CreatefrmSlider", QStringLiteral("Use Slider to Change Active Register")),
+        &QAction::triggered, this, &TfrmLongI2C::CreatefrmSliderClick);
+    connect(
+        addMenuItem(p, "mnuBitWise", QStringLiteral("Use Bit Control to Change Active Register")),
+        &QAction::triggered, this, &TfrmLongI2C::mnuBitWiseClick);
     connect(addMenuItem(p, "frmSpin",
                         QStringLiteral("Increment/Decrement Active Register Spin Control")),
             &QAction::triggered, this, &TfrmLongI2C::frmSpinClick);

@@ -106,6 +106,8 @@ protected:
 
 private:
     void buildControls();
+    void buildGrid();
+    void connectControls();
     void buildMenus();
     void FormCreate();
     void edtAddressChange();

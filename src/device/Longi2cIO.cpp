@@ -108,7 +108,8 @@ void TfrmLongI2C::btnReadClick() {
         const PaintPause pause(stgMemory->viewport());
         outcome = readAll(host().transfers(), device_, device_.DeviceAddress,
                           [this](int first, int count) {
-                              for (int r = first; r < first + count; ++r) model_->setFailed(r, false);
+                              for (int r = first; r < first + count; ++r)
+                                  model_->setFailed(r, false);
                               model_->valuesChanged(first, count);
                           });
         for (int r : outcome.failed) model_->setFailed(r, true);
@@ -325,8 +326,7 @@ void TfrmLongI2C::mnuPrintClick() {
     commitEdit();
     QPrinter printer;
     if (!ui::prompts().print(printer)) return;
-    if (const auto error = printLines(printer, printoutLines(device_)))
-        ui::prompts().error(*error);
+    if (const auto error = printLines(printer, printoutLines(device_))) ui::prompts().error(*error);
 }
 
 }  // namespace parvex::device

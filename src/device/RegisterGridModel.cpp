@@ -103,7 +103,8 @@ void RegisterGridModel::reshape() {
 }
 
 void RegisterGridModel::setFailed(int reg, bool failed) {
-    if (reg < 0 || reg >= kRegisterSlots || failed_[static_cast<std::size_t>(reg)] == failed) return;
+    if (reg < 0 || reg >= kRegisterSlots || failed_[static_cast<std::size_t>(reg)] == failed)
+        return;
     failed_[static_cast<std::size_t>(reg)] = failed;
     const QModelIndex cell = indexOf(reg);
     if (cell.isValid() && cell.row() < rowCount()) emit dataChanged(cell, cell);

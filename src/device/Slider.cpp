@@ -24,8 +24,8 @@ QSize RotatedLabel::minimumSizeHint() const {
 
 void RotatedLabel::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.setPen(palette().color(isEnabled() ? QPalette::Normal : QPalette::Disabled,
-                             QPalette::WindowText));
+    p.setPen(
+        palette().color(isEnabled() ? QPalette::Normal : QPalette::Disabled, QPalette::WindowText));
     p.translate(0, height());
     p.rotate(-90);
     p.drawText(QRect(0, 0, height(), width()), Qt::AlignCenter, text());

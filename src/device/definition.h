@@ -23,7 +23,8 @@ inline constexpr std::string_view kUndefinedDescription = "Undefined Register";
 inline constexpr std::string_view kUndefinedValue = "XX";
 inline constexpr std::string_view kUnknownValue = "FF";
 inline constexpr std::string_view kInvalidSelection = "Invalid Register selection";
-inline constexpr std::string_view kInvalidAddressStatus = "<FONT color=\"clRed\">Invalid address</FONT>";
+inline constexpr std::string_view kInvalidAddressStatus =
+    "<FONT color=\"clRed\">Invalid address</FONT>";
 inline constexpr std::string_view kNoWriteMessage = "Invalid register ... no write performed";
 inline constexpr std::string_view kNoWriteStatus =
     "<FONT color=\"clRed\">Invalid register ... no write performed</FONT>";
@@ -50,9 +51,15 @@ struct TDeviceDefinition {
 
 // Grid geometry: model row r (0-based, the header row excluded) holds registers 16r..16r+15.
 [[nodiscard]] int gridRowsFor(int maxRegister);  // data rows, header excluded
-[[nodiscard]] inline int rowOf(int reg) { return reg / kGridColumns; }
-[[nodiscard]] inline int columnOf(int reg) { return reg % kGridColumns; }
-[[nodiscard]] inline int registerAt(int row, int column) { return row * kGridColumns + column; }
+[[nodiscard]] inline int rowOf(int reg) {
+    return reg / kGridColumns;
+}
+[[nodiscard]] inline int columnOf(int reg) {
+    return reg % kGridColumns;
+}
+[[nodiscard]] inline int registerAt(int row, int column) {
+    return row * kGridColumns + column;
+}
 // "0" .. "F": the single hexadecimal digit of a header section.
 [[nodiscard]] std::string headerDigit(int section);
 

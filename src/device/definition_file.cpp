@@ -1,9 +1,9 @@
 #include "device/definition_file.h"
 
+#include <sys/stat.h>
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
-#include <sys/stat.h>
 
 #include "common/file_io.h"
 #include "device/ini_text.h"
@@ -64,8 +64,7 @@ DefinitionRead readDefinition(std::string_view bytes) {
             continue;
         }
         const std::string key = std::to_string(i);
-        d.RegisterValues[slot] =
-            ini.value(kRegisterData, key).value_or(std::string(kUnknownValue));
+        d.RegisterValues[slot] = ini.value(kRegisterData, key).value_or(std::string(kUnknownValue));
         d.RegisterDescriptions[slot] =
             ini.value(kRegisterDescription, key).value_or(std::string(kUndefinedDescription));
     }

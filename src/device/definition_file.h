@@ -24,8 +24,8 @@ struct DefinitionRead {
 [[nodiscard]] DefinitionRead readDefinition(std::string_view bytes);
 // Updates `existing` (the file's bytes, empty for a new file) with the device: Device Data
 // keys, then, after erasing "Register Data" if asked, the register keys 0..MaxRegister.
-[[nodiscard]] std::string writeDefinition(std::string_view existing, const TDeviceDefinition& device,
-                                          bool eraseRegisterData);
+[[nodiscard]] std::string writeDefinition(std::string_view existing,
+                                          const TDeviceDefinition& device, bool eraseRegisterData);
 // The register export over `existing`: Address, MaxRegister and hexadecimal register keys
 // "00".."FF" with "value  ;description".
 [[nodiscard]] std::string writeRegisterText(std::string_view existing,

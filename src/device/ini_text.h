@@ -35,7 +35,7 @@ private:
         std::string name;                // lower case; empty for the lines before any header
         std::vector<std::string> lines;  // the header line first (none for the preamble)
         std::unordered_map<std::string, std::size_t> keys;  // lower-case key -> first line
-        std::size_t lastFilled = 0;      // one past the last line that is not blank
+        std::size_t lastFilled = 0;  // one past the last line that is not blank
     };
     void addLine(Section& section, std::string line);
     [[nodiscard]] const Section* find(const std::string& lowerName) const;

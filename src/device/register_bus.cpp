@@ -74,8 +74,7 @@ BusOutcome writeAll(adapter::Transfers& bus, const TDeviceDefinition& device,
     for (const Chunk& c : writeAllPlan(n)) {
         const std::uint8_t status =
             bus.I2CWriteArray(address, static_cast<std::uint8_t>(c.first),
-                              static_cast<std::uint16_t>(c.count + 1),
-                              values.data() + c.first);
+                              static_cast<std::uint16_t>(c.count + 1), values.data() + c.first);
         note(outcome, failedBefore, status);
     }
     return outcome;

@@ -2,11 +2,11 @@
 // file, and the key-by-key update of files that already hold other keys.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 #include <string>
 
 #include "device/definition_file.h"
@@ -88,8 +88,8 @@ INSTANTIATE_TEST_SUITE_P(
                       UpdateCase{"Save into a new file", "", false, "three.def"},
                       UpdateCase{"Save over a larger device: stale keys in both sections",
                                  "six.def", false, "six_saved.def"},
-                      UpdateCase{"Save As over it: stale keys in the descriptions only",
-                                 "six.def", true, "six_saved_as.def"}));
+                      UpdateCase{"Save As over it: stale keys in the descriptions only", "six.def",
+                                 true, "six_saved_as.def"}));
 
 TEST_F(TempDir, ExportWritesHexKeysAndKeepsWhatTheFileHeld) {
     ASSERT_EQ(WriteRegisterTextFile(threeRegisters(), path("new.txt")), std::nullopt);
@@ -115,8 +115,8 @@ TEST(DefinitionRead, MaxRegisterIsClampedOrDefaulted) {
     const struct {
         const char* text;
         int max;
-    } cases[] = {{"0", 0}, {"255", 255}, {"-7", 0}, {"300", 255}, {"99999999999", 255},
-                 {"x", 48}, {"", 48},    {"1.5", 48}};
+    } cases[] = {{"0", 0},  {"255", 255}, {"-7", 0},  {"300", 255}, {"99999999999", 255},
+                 {"x", 48}, {"", 48},     {"1.5", 48}};
     for (const auto& c : cases) {
         const DefinitionRead r =
             readDefinition(std::string("[Device Data]\r\nMaxRegister=") + c.text + "\r\n");
@@ -153,8 +153,12 @@ TEST_F(TempDir, Windows1252AndUtf8DescriptionsReadAlikeAndAreWrittenAsUtf8) {
     const DefinitionRead ansi = readDefinition(golden("cp1252.def"));
     EXPECT_EQ(utf.device.DeviceName, "Temp\xC3\xA9rature");
     EXPECT_EQ(ansi.device.DeviceName, utf.device.DeviceName);
-    EXPECT_EQ(utf.device.RegisterDescriptions[0], "Gain \xC2\xB5V/\xC2\xB0" "C");
-    EXPECT_EQ(ansi.device.RegisterDescriptions[0], "Gain \xC2\xB5V/\xC2\xB0" "C \xE2\x82\xAC");
+    EXPECT_EQ(utf.device.RegisterDescriptions[0],
+              "Gain \xC2\xB5V/\xC2\xB0"
+              "C");
+    EXPECT_EQ(ansi.device.RegisterDescriptions[0],
+              "Gain \xC2\xB5V/\xC2\xB0"
+              "C \xE2\x82\xAC");
 
     // A UTF-8 file rewritten with what it holds comes out byte for byte.
     put("utf8.def", golden("utf8.def"));

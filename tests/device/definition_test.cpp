@@ -59,7 +59,7 @@ TEST(Definition, ValueBytes) {
     const struct {
         const char* text;
         int byte;  // -1: not a number
-    } cases[] = {{"3C", 0x3C}, {"3c", 0x3C}, {"7", 7}, {" 7 ", 7},   {"ABC", 0xBC},
+    } cases[] = {{"3C", 0x3C}, {"3c", 0x3C}, {"7", 7},   {" 7 ", 7},        {"ABC", 0xBC},
                  {"XX", -1},   {"", -1},     {"1G", -1}, {"123456789", -1}, {"-1", -1}};
     for (const auto& c : cases) {
         const auto b = valueByte(c.text);
@@ -72,8 +72,8 @@ TEST(Definition, ValueBytes) {
 }
 
 TEST(Definition, ValidHexCheckAndCellValidation) {
-    const std::pair<const char*, const char*> dialog[] = {
-        {"", "FF"}, {"  ", "FF"}, {" 5", "FF"}, {"5 ", "05"}, {"A", "A"}, {"3C", "3C"}};
+    const std::pair<const char*, const char*> dialog[] = {{"", "FF"},   {"  ", "FF"}, {" 5", "FF"},
+                                                          {"5 ", "05"}, {"A", "A"},   {"3C", "3C"}};
     for (const auto& [in, out] : dialog) EXPECT_EQ(ValidHexCheck(in), out) << '"' << in << '"';
 
     const std::pair<const char*, const char*> cell[] = {
@@ -99,7 +99,8 @@ TEST(Definition, AddressField) {
 
     EXPECT_EQ(addressExit("5").text, std::optional<std::string>("05"));
     EXPECT_FALSE(addressExit("A0").text);
-    EXPECT_EQ(addressExit("").error, std::optional<std::string>("'' is not a valid hexadecimal value."));
+    EXPECT_EQ(addressExit("").error,
+              std::optional<std::string>("'' is not a valid hexadecimal value."));
     EXPECT_TRUE(addressExit("G").error);
 
     EXPECT_EQ(CheckAddress("5").status,

@@ -79,7 +79,8 @@ TEST(RegisterBus, WriteAllRefusesAValueThatIsNoNumberBeforeSendingAnything) {
     EXPECT_EQ(out.error, std::optional<std::string>("'ZZ' is not a valid hexadecimal value."));
 }
 
-class OverVirtualAdapter : public ::testing::Test, public adapter::StatusSink,
+class OverVirtualAdapter : public ::testing::Test,
+                           public adapter::StatusSink,
                            public adapter::AdapterListener {
 protected:
     void SetUp() override {
@@ -141,7 +142,9 @@ TEST_F(OverVirtualAdapter, AdapterPulledAtEachExchange) {
             void pull() {
                 if (n++ == at) c.unplug();
             }
-            std::uint8_t I2CWrite(std::uint8_t a, std::uint8_t b) override { return inner.I2CWrite(a, b); }
+            std::uint8_t I2CWrite(std::uint8_t a, std::uint8_t b) override {
+                return inner.I2CWrite(a, b);
+            }
             std::uint8_t I2CWriteByte(std::uint8_t a, std::uint8_t s, std::uint8_t b) override {
                 return inner.I2CWriteByte(a, s, b);
             }
@@ -157,11 +160,14 @@ TEST_F(OverVirtualAdapter, AdapterPulledAtEachExchange) {
             void I2CReadByte(std::uint8_t a, std::uint8_t s, TUSBI2CReport& r) override {
                 inner.I2CReadByte(a, s, r);
             }
-            void I2CReadArray(std::uint8_t a, std::uint8_t s, std::int32_t k, TUSBI2CReport& r) override {
+            void I2CReadArray(std::uint8_t a, std::uint8_t s, std::int32_t k,
+                              TUSBI2CReport& r) override {
                 pull();
                 inner.I2CReadArray(a, s, k, r);
             }
-            std::uint8_t I2CDeviceWrite(const TUSBI2CReport& r) override { return inner.I2CDeviceWrite(r); }
+            std::uint8_t I2CDeviceWrite(const TUSBI2CReport& r) override {
+                return inner.I2CDeviceWrite(r);
+            }
             std::uint8_t I2CDeviceRead(const TUSBI2CReport& o, TUSBI2CReport& r) override {
                 return inner.I2CDeviceRead(o, r);
             }

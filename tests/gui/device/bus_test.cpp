@@ -93,7 +93,8 @@ TEST_F(DeviceBusTest, SingleRegisterCommands) {
     EXPECT_EQ(cellRole(w, 0x21, Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
     setAddress(w, "40");
     click(w, "btnReadOne");
-    EXPECT_FALSE(cellRole(w, 0x21, Qt::ForegroundRole).isValid()) << "the mark goes with a good read";
+    EXPECT_FALSE(cellRole(w, 0x21, Qt::ForegroundRole).isValid())
+        << "the mark goes with a good read";
 }
 
 TEST_F(DeviceBusTest, AShortAddressOrAValueThatIsNoNumberSendsNothing) {
@@ -135,7 +136,8 @@ TEST_F(DeviceBusTest, NoAdapterAndAnAdapterPulledAtEachExchange) {
         };
         click(w, "btnRead");
         EXPECT_EQ(hooked->count, 8) << "a failed transfer does not stop the others";
-        EXPECT_EQ(status(), statusOf(170)) << "the first failure is the one shown, pulled at " << pullAt;
+        EXPECT_EQ(status(), statusOf(170))
+            << "the first failure is the one shown, pulled at " << pullAt;
         EXPECT_EQ(cellRole(w, 32 * pullAt, Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
         EXPECT_EQ(cellRole(w, 0, Qt::ForegroundRole).isValid(), pullAt == 0);
         settle();

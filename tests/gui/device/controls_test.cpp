@@ -124,7 +124,8 @@ TEST_F(ControlTest, NamesNumberFurtherWindowsOfAKind) {
     click(w, "btnSlider");
     QStringList names;
     for (QWidget* c : w->controlWindows()) names << c->objectName();
-    EXPECT_EQ(names, (QStringList{"frmSlider", "frmSlider_1", "frmSpin", "frmBits", "frmSlider_2"}));
+    EXPECT_EQ(names,
+              (QStringList{"frmSlider", "frmSlider_1", "frmSpin", "frmBits", "frmSlider_2"}));
     w->controlWindows().at(1)->close();
     settle();
     click(w, "btnSlider");
@@ -214,10 +215,13 @@ TEST_F(ControlTest, AnUndefinedRegisterDisablesItsWindow) {
     EXPECT_TRUE(writes(virt->adapter()).empty());
     EXPECT_EQ(cell(w, 40), "XX");
 
-    w->applyDefinition({"Big", "40", 64, {"", "", "", "", "", "", "", "", "", "", "", "", "", "",
-                                         "", "", "", "", "", "", "", "", "", "", "", "", "", "",
-                                         "", "", "", "", "", "", "", "", "", "", "", "", "Forty"},
-                        {}});
+    w->applyDefinition(
+        {"Big",
+         "40",
+         64,
+         {"", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "",     "",
+          "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "Forty"},
+         {}});
     EXPECT_TRUE(s->Slider->isEnabled());
     EXPECT_EQ(s->lblRegName->text(), "Forty");
 }

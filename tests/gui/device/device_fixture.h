@@ -2,6 +2,7 @@
 // The main window over the virtual adapter (a register device of 64 at 40 on its bus) with
 // the user-definable device window opened through its menu item.
 
+#include <unistd.h>
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QLabel>
@@ -13,7 +14,6 @@
 #include <fstream>
 #include <functional>
 #include <memory>
-#include <unistd.h>
 #include <sstream>
 
 #include "device/Longi2c.h"
@@ -159,7 +159,9 @@ protected:
     static int gridRows(device::TfrmLongI2C* w) {
         return w->findChild<QTableView*>("stgMemory")->model()->rowCount();
     }
-    QString caption(device::TfrmLongI2C* w) const { return child<QLabel>(w, "pnlRegister")->text(); }
+    QString caption(device::TfrmLongI2C* w) const {
+        return child<QLabel>(w, "pnlRegister")->text();
+    }
     QString status() const { return panel(0); }
 
     // Clicks a register's cell as the user would; its editor opens.

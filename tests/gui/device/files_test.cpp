@@ -46,8 +46,9 @@ TEST_F(DeviceTest, SaveAsWritesTheExampleAndOpenReadsItBack) {
 
 TEST_F(DeviceTest, OpeningAppliesAddressCountAndColours) {
     device::TfrmLongI2C* w = open();
-    putFile(path("a1.def"), "[Device Data]\r\nAddress=A1\r\nMaxRegister=99\r\nName=Hundred\r\n"
-                            "[Register Data]\r\n25=5A\r\n");
+    putFile(path("a1.def"),
+            "[Device Data]\r\nAddress=A1\r\nMaxRegister=99\r\nName=Hundred\r\n"
+            "[Register Data]\r\n25=5A\r\n");
     putFile(path("small.def"), "[Device Data]\r\nAddress=5E\r\nMaxRegister=19\r\n");
     prompts.chooseFile(qpath("a1.def"));
     item(w, "mnuLoad")->trigger();
@@ -117,8 +118,8 @@ TEST_F(DeviceTest, CancelledOrFailedFileCommandsChangeNothing) {
 
     prompts.clear();
     std::filesystem::create_directories(dir / "locked");
-    std::filesystem::permissions(dir / "locked", std::filesystem::perms::owner_read |
-                                                     std::filesystem::perms::owner_exec);
+    std::filesystem::permissions(
+        dir / "locked", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     prompts.chooseFile(qpath("locked/x.def"));
     item(w, "mnuSaveAs")->trigger();
     std::filesystem::permissions(dir / "locked", std::filesystem::perms::owner_all);

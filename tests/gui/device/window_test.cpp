@@ -13,13 +13,14 @@ TEST_F(DeviceTest, OneWindowWithItsMenusMergedAndTheStartState) {
     EXPECT_EQ(open(), w) << "a second pick brings the same window forward";
     EXPECT_EQ(main->childWindowCount(), 1);
     EXPECT_EQ(w->windowTitle(), "User Definable Device");
-    EXPECT_EQ(menuTitles(), (QStringList{"&File", "Edit", "&Device", "Options", "&Window", "Help"}));
+    EXPECT_EQ(menuTitles(),
+              (QStringList{"&File", "Edit", "&Device", "Options", "&Window", "Help"}));
     QStringList file;
     for (QAction* a : child<QMenu>(w, "mnuLongI2C")->actions())
         if (!a->isSeparator()) file << a->text();
     EXPECT_EQ(file, (QStringList{"Define New Device", "Open Device Definition File", "Save",
-                                 "Save As...", "Save Registers in text format",
-                                 "Print Device Data", "Close", "Close All", "E&xit"}));
+                                 "Save As...", "Save Registers in text format", "Print Device Data",
+                                 "Close", "Close All", "E&xit"}));
     QStringList popup;
     for (QAction* a : child<QMenu>(w, "PopupMenu1")->actions()) popup << a->text();
     EXPECT_EQ(popup, (QStringList{"Use Slider to Change Active Register",
@@ -33,7 +34,8 @@ TEST_F(DeviceTest, OneWindowWithItsMenusMergedAndTheStartState) {
     EXPECT_EQ(gridRows(w), 4);
     EXPECT_EQ(cell(w, 63), "FF");
     auto* view = child<QTableView>(w, "stgMemory");
-    QAbstractItemModelTester tester(view->model(), QAbstractItemModelTester::FailureReportingMode::Warning);
+    QAbstractItemModelTester tester(view->model(),
+                                    QAbstractItemModelTester::FailureReportingMode::Warning);
     EXPECT_EQ(view->model()->headerData(10, Qt::Horizontal).toString(), "A");
     EXPECT_EQ(view->model()->headerData(3, Qt::Vertical).toString(), "3");
     EXPECT_FALSE(w->DeviceModified());
