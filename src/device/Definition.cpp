@@ -150,7 +150,12 @@ void TfrmDefine::buildControls() {
     stgDefinition->horizontalHeader()->setFixedHeight(36);
     stgDefinition->setColumnWidth(kDescriptionColumn, 250);
     stgDefinition->setColumnWidth(kValueColumn, 42);
-    stgDefinition->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    // No editor opens merely because the current row moved: the count field moves it while
+    // the user types there.
+    stgDefinition->setEditTriggers(QAbstractItemView::DoubleClicked |
+                                   QAbstractItemView::SelectedClicked |
+                                   QAbstractItemView::EditKeyPressed |
+                                   QAbstractItemView::AnyKeyPressed);
 
     btnReadCAT = makeButton(this, "btnReadCAT", QStringLiteral("OK"));
     btnCancel = makeButton(this, "btnCancel", QStringLiteral("Cancel"));
