@@ -11,8 +11,21 @@
 
 namespace parvex::device {
 
+namespace {
+// Shows its value in upper-case hexadecimal, as every byte of the program reads.
+class HexSpinBox final : public QSpinBox {
+public:
+    using QSpinBox::QSpinBox;
+
+protected:
+    QString textFromValue(int value) const override {
+        return QString::number(value, 16).toUpper();
+    }
+};
+}  // namespace
+
 TfrmSpin::TfrmSpin(TfrmLongI2C& device, QWidget* parent) : TfrmRegisterControl(device, parent) {
-    spnRegister = new QSpinBox(this);
+    spnRegister = new HexSpinBox(this);
     spnRegister->setObjectName(QStringLiteral("spnRegister"));
     spnRegister->setDisplayIntegerBase(16);
     spnRegister->setRange(0, 0xFF);

@@ -86,7 +86,7 @@ TEST_F(ControlTest, AutoWriteOffOnlyChangesTheCell) {
     box->click();
     EXPECT_EQ(autoText(s), "Auto Write Off");
     EXPECT_EQ(box->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-    EXPECT_EQ(s->spnRegister->text(), "ff");
+    EXPECT_EQ(s->spnRegister->text(), "FF");
     s->spnRegister->stepDown();
     EXPECT_EQ(cell(w, 2), "FE");
     EXPECT_TRUE(writes(virt->adapter()).empty());
