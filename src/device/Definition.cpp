@@ -152,10 +152,9 @@ void TfrmDefine::buildControls() {
     stgDefinition->setColumnWidth(kValueColumn, 42);
     // No editor opens merely because the current row moved: the count field moves it while
     // the user types there.
-    stgDefinition->setEditTriggers(QAbstractItemView::DoubleClicked |
-                                   QAbstractItemView::SelectedClicked |
-                                   QAbstractItemView::EditKeyPressed |
-                                   QAbstractItemView::AnyKeyPressed);
+    stgDefinition->setEditTriggers(
+        QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
+        QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
 
     btnReadCAT = makeButton(this, "btnReadCAT", QStringLiteral("OK"));
     btnCancel = makeButton(this, "btnCancel", QStringLiteral("Cancel"));

@@ -52,6 +52,7 @@ TfrmLongI2C::TfrmLongI2C(ui::Host& host, QWidget* parent) : ui::ChildWindow(host
 TfrmLongI2C::~TfrmLongI2C() {
     closeControlWindows();
     if (defineDialog_) delete defineDialog_.data();
+    for (const auto& d : registerDialogs_) delete d.data();
     // The view holds the model's indexes: let it go first.
     delete stgMemory;
 }
@@ -342,7 +343,10 @@ void TfrmLongI2C::closeEvent(QCloseEvent* event) {
         modified_ = false;
     }
     closeControlWindows();
+    // The dialogs serve this device only.
     if (defineDialog_) defineDialog_->close();
+    for (const auto& d : registerDialogs_)
+        if (d) d->close();
     event->accept();
 }
 

@@ -132,6 +132,7 @@ private:
     ui::KeyFilter* keyFilter_ = nullptr;
     QList<QPointer<TfrmRegisterControl>> controls_;
     QPointer<TfrmDefine> defineDialog_;
+    QList<QPointer<QWidget>> registerDialogs_;
     bool modified_ = false;
     bool busy_ = false;
     bool rewritingAddress_ = false;

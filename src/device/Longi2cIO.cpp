@@ -186,6 +186,7 @@ void TfrmLongI2C::mnuEditCurrentCellClick() {
     }
     auto* dialog = new TfrmEditCell(*this, window(), activeRegister_, cellText(activeRegister_),
                                     description(activeRegister_));
+    registerDialogs_.append(dialog);
     setFileEditMenusEnabled(false);
     dialog->show();
     dialog->raise();

@@ -18,9 +18,7 @@ public:
     using QSpinBox::QSpinBox;
 
 protected:
-    QString textFromValue(int value) const override {
-        return QString::number(value, 16).toUpper();
-    }
+    QString textFromValue(int value) const override { return QString::number(value, 16).toUpper(); }
 };
 }  // namespace
 

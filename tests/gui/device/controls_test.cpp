@@ -226,14 +226,24 @@ TEST_F(ControlTest, AnUndefinedRegisterDisablesItsWindow) {
     EXPECT_EQ(s->lblRegName->text(), "Forty");
 }
 
-TEST_F(ControlTest, ClosingTheDeviceWindowClosesItsControls) {
+TEST_F(ControlTest, ClosingTheDeviceWindowClosesItsControlsAndDialogs) {
     device::TfrmLongI2C* w = openAt40();
     click(w, "btnSlider");
     QPointer<QWidget> s = w->controlWindows().first();
+    item(w, "mnuEditCurrentCell")->trigger();
+    item(w, "mnuEditCurrentDevice")->trigger();
+    QPointer<QWidget> cellDialog = main->findChild<QWidget*>(QStringLiteral("frmEditCell"));
+    QPointer<QWidget> defineDialog = main->findChild<QWidget*>(QStringLiteral("frmDefine"));
+    ASSERT_TRUE(cellDialog && defineDialog);
     prompts.answer(ui::Answer::No);
-    item(w, "mnuClose")->trigger();
+    item(w, "mnuCloseAll")->trigger();
     settle();
+    EXPECT_EQ(prompts.texts(), QStringList{"Would you like to save this device?"});
+    EXPECT_EQ(main->userDefinedWindow(), nullptr);
     EXPECT_TRUE(s.isNull());
+    EXPECT_TRUE(cellDialog.isNull() || !cellDialog->isVisible());
+    EXPECT_TRUE(defineDialog.isNull() || !defineDialog->isVisible());
+    EXPECT_FALSE(action("mnuCascade")->isEnabled()) << "Close All leaves no window to arrange";
 }
 
 }  // namespace
