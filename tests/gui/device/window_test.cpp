@@ -51,6 +51,7 @@ TEST_F(DeviceTest, SelectingACellShowsItsRegisterOrRefusesAnUndefinedOne) {
     device::TfrmLongI2C* w = open();
     clickRegister(w, 0x13);
     EXPECT_EQ(w->ActiveRegister(), 0x13);
+    EXPECT_FALSE(w->DeviceModified()) << "opening a cell's editor is no change";
     EXPECT_EQ(caption(w), "0x13: Undefined Register");
     // The keyboard moves the selection too.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
