@@ -11,6 +11,7 @@
 #include <string>
 
 #include "adapter/status_texts.h"
+#include "device/Longi2c.h"
 #include "eeprom/SmallEE.h"
 #include "eeprom/geometry.h"
 #include "expert/Message.h"
@@ -142,10 +143,10 @@ void TfrmMain::createMenus() {
         const int size = g.bytes;
         connect(a, &QAction::triggered, this, [this, size] { mnuEEPROMClick(size); });
     }
-    // These two windows arrive with their own subsystems; the items are already in place.
     mnuExpert = addItem(mnuDevice, "mnuExpert", QStringLiteral("Expert Mode"));
     connect(mnuExpert, &QAction::triggered, this, &TfrmMain::mnuExpertClick);
     mnuUserDefined = addItem(mnuDevice, "mnuUserDefined", QStringLiteral("User Definable"));
+    connect(mnuUserDefined, &QAction::triggered, this, &TfrmMain::mnuUserDefinedClick);
 
     mnuOptions = makeMenu(this, "mnuOptions", QStringLiteral("Options"),
                           QStringLiteral("Change device, I\u00B2C speed"));
@@ -416,6 +417,20 @@ void TfrmMain::ExitClick() {
 
 void TfrmMain::mnuEEPROMClick(int sizeBytes) {
     addChild(new eeprom::TfrmSmallEE(*this, sizeBytes));
+}
+
+device::TfrmLongI2C* TfrmMain::userDefinedWindow() const {
+    return frmLongI2C_;
+}
+
+void TfrmMain::mnuUserDefinedClick() {
+    if (!frmLongI2C_) {
+        frmLongI2C_ = new device::TfrmLongI2C(*this);
+        addChild(frmLongI2C_);
+        return;
+    }
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(frmLongI2C_->parentWidget()))
+        mdiArea_->setActiveSubWindow(sub);
 }
 
 void TfrmMain::mnuExpertClick() {

@@ -22,6 +22,9 @@ class QSocketNotifier;
 namespace parvex::ui {
 class ChildWindow;
 }
+namespace parvex::device {
+class TfrmLongI2C;
+}
 namespace parvex::expert {
 class TfrmMessage;
 }
@@ -88,6 +91,9 @@ public:
     void mnuCloseAllClick();
     void ExitClick();
     void mnuEEPROMClick(int sizeBytes);
+    // Opens the one user-definable device window, or brings it forward.
+    void mnuUserDefinedClick();
+    [[nodiscard]] device::TfrmLongI2C* userDefinedWindow() const;
     void mnuExpertClick();
     void BitRateClick();
     void mnuResetClick();
@@ -153,6 +159,7 @@ private:
     // The one expert-mode window while it is open.
     QPointer<expert::TfrmMessage> frmMessage_;
     QPointer<TAboutBox> aboutBox_;
+    QPointer<device::TfrmLongI2C> frmLongI2C_;
     QPointer<QMdiSubWindow> lastActivated_;
     bool closingChildren_ = false;
     bool keepSession_ = false;

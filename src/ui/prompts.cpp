@@ -82,7 +82,9 @@ FileChoice runFileDialog(const FileDialogRequest& request, QFileDialog::AcceptMo
     if (!request.defaultSuffix.isEmpty()) dialog.setDefaultSuffix(request.defaultSuffix);
     // A proposed name with a folder of its own says where to look; a bare one (or none)
     // opens where the user last was.
-    if (!request.fileName.contains(QLatin1Char('/')) && !lastFolder.isEmpty())
+    if (!request.directory.isEmpty())
+        dialog.setDirectory(request.directory);
+    else if (!request.fileName.contains(QLatin1Char('/')) && !lastFolder.isEmpty())
         dialog.setDirectory(lastFolder);
     if (request.suffixFollowsFilter) {
         QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,

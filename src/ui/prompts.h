@@ -23,6 +23,7 @@ struct FileDialogRequest {
     // extension ("hex files (*.hex)" gives "hex").
     bool suffixFollowsFilter = false;
     QString fileName;  // proposed file (may include a folder)
+    QString directory;  // folder the dialog starts in when no file is proposed
     bool mustExist = false;
     bool confirmOverwrite = false;
 };

@@ -1,5 +1,7 @@
 #include "support/scripted_prompts.h"
 
+#include <QPrinter>
+
 namespace parvex::test {
 
 void ScriptedPrompts::information(const QString& text) {
@@ -40,11 +42,15 @@ ui::FileChoice ScriptedPrompts::saveFile(const ui::FileDialogRequest& request) {
     return c;
 }
 
-bool ScriptedPrompts::print(QPrinter&) {
+bool ScriptedPrompts::print(QPrinter& printer) {
     events.push_back({Kind::Print, {}, {}, 0, {}});
     if (printAnswers.empty()) return false;
     const bool a = printAnswers.front();
     printAnswers.pop_front();
+    if (a && !printFile.isEmpty()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printFile);
+    }
     return a;
 }
 

@@ -31,6 +31,8 @@ public:
     std::deque<ui::Answer> answers;
     std::deque<ui::FileChoice> files;
     std::deque<bool> printAnswers;
+    // When set, an accepted print dialog sends the job to this PDF file.
+    QString printFile;
 
     std::vector<Event> events;
 
