@@ -124,5 +124,24 @@ TEST_F(EditorInMain, CloseQuestionThroughTheFrame) {
     EXPECT_EQ(prompts.texts(), (QStringList{"Save changes?", "Save changes?", "Save changes?"}));
 }
 
+// "&Write All" and the frame's "&Window" share Alt+W. The shared key only takes the focus
+// to the button, never writes the chip, and the next Alt+W opens the menu.
+TEST_F(EditorInMain, SharedMenuKeyFromACellEditorWritesNothing) {
+    eeprom::TfrmSmallEE* w = open("mnu16kbit");
+    ASSERT_NE(w, nullptr);
+    clickCell(ctl(w).stgMemory, 3, 1);
+    typeKeys("1");
+    QMenu* window = main->findChild<QMenu*>("mnuWindow");
+    ASSERT_NE(window, nullptr);
+    for (int press = 0; press < 2 && !window->isVisible(); ++press) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::AltModifier);
+        settle();
+    }
+    EXPECT_TRUE(window->isVisible());
+    window->close();
+    EXPECT_EQ(chip->memory()[0x31], 0xFF) << "nothing was written";
+    EXPECT_EQ(hexCell(*w, 0x31), "01");
+}
+
 }  // namespace
 }  // namespace parvex::test
