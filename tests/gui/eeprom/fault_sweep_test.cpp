@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "gui/eeprom/editor_fixture.h"
+#include "support/fault_sweep.h"
 
 namespace parvex::test {
 namespace {
@@ -17,12 +18,6 @@ constexpr int kPage = 16;
 constexpr int kReads = kSize / 32;
 constexpr int kPages = kSize / kPage;
 constexpr std::uint32_t kWriteTimeMs = 10;
-
-enum class Fault { Unplug, Stall };
-
-std::string faultName(const ::testing::TestParamInfo<Fault>& info) {
-    return info.param == Fault::Unplug ? "Unplug" : "Stall";
-}
 
 std::vector<std::uint8_t> pattern(int seed) {
     std::vector<std::uint8_t> bytes(kSize);
@@ -46,24 +41,12 @@ protected:
         ASSERT_EQ(ctl(w).spnWriteCycle->value(), int(kWriteTimeMs));
     }
 
-    // Every exchange for a pull; for a stall a handful, first, second, middle and last among
-    // them. Exchange k counts from 1.
-    std::vector<int> exchangesToHit(int n) const {
-        if (GetParam() == Fault::Unplug) {
-            std::vector<int> all(std::size_t(n), 0);
-            for (int k = 1; k <= n; ++k) all[std::size_t(k - 1)] = k;
-            return all;
-        }
-        return {1, 2, n / 2, n};
-    }
+    std::vector<int> exchangesToHit(int n) const { return test::exchangesToHit(GetParam(), n); }
 
     // The fault will strike exchange k of the next operation.
     void arm(int k) {
         forget();
-        if (GetParam() == Fault::Unplug)
-            host.controller.scheduleUnplug(unsigned(k - 1));
-        else
-            host.controller.scheduleStall(unsigned(k - 1));
+        test::arm(host.controller, GetParam(), k);
     }
     void forget() {
         host.controller.cancelScheduledFault();

@@ -1,0 +1,41 @@
+#pragma once
+// What the window fault sweeps share: the two faults, and which exchanges each one hits.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "hid/virtual_backend.h"
+
+namespace parvex::test {
+
+enum class Fault { Unplug, Stall };
+
+inline std::string faultName(const ::testing::TestParamInfo<Fault>& info) {
+    return info.param == Fault::Unplug ? "Unplug" : "Stall";
+}
+
+// The exchanges (counting from 1) of an operation of n exchanges a sweep hits: every one for
+// a pull; for a stall, which costs read time-outs, the first, second, middle and last.
+inline std::vector<int> exchangesToHit(Fault fault, int n) {
+    std::vector<int> ks;
+    if (fault == Fault::Unplug) {
+        for (int k = 1; k <= n; ++k) ks.push_back(k);
+    } else {
+        for (int k : {1, 2, n / 2, n})
+            if (k >= 1 && (ks.empty() || k > ks.back())) ks.push_back(k);
+    }
+    return ks;
+}
+
+// Lets the fault strike exchange k of the next operation; any fault still pending goes.
+inline void arm(hid::VirtualController& virt, Fault fault, int k) {
+    virt.cancelScheduledFault();
+    if (fault == Fault::Unplug)
+        virt.scheduleUnplug(unsigned(k - 1));
+    else
+        virt.scheduleStall(unsigned(k - 1));
+}
+
+}  // namespace parvex::test
