@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,13 @@ inline std::vector<int> exchangesToHit(Fault fault, int n) {
             if (k >= 1 && (ks.empty() || k > ks.back())) ks.push_back(k);
     }
     return ks;
+}
+
+// The most a faulty operation may block the window beyond its own waits: a pull is seen at
+// once; a stall costs the faulty exchange's read time-out and the one of the link's attempt
+// to get back in step.
+inline std::uint64_t faultCostLimitMs(Fault fault) {
+    return fault == Fault::Unplug ? 0 : 2u * hid::kReadTimeoutMs;
 }
 
 // Lets the fault strike exchange k of the next operation; any fault still pending goes.

@@ -58,7 +58,7 @@ protected:
         EXPECT_FALSE(virt->scheduledFault().has_value()) << "the fault never struck";
         EXPECT_EQ(sentMessages().size(), std::size_t(k));
         EXPECT_EQ(panel(0), statusOf(status::kNoHardware));
-        EXPECT_LE(clock.totalSleptMillis() - startMs, delaysMs + 2u * hid::kReadTimeoutMs);
+        EXPECT_LE(clock.totalSleptMillis() - startMs, delaysMs + faultCostLimitMs(GetParam()));
         EXPECT_TRUE(prompts.events.empty());
         // The write the fault cut short may have reached the chip; it was the last.
         if (k < kMessages) {
@@ -71,7 +71,7 @@ protected:
             click("btnSendAll");
             EXPECT_EQ(sentMessages().size(), std::size_t(k));
             EXPECT_EQ(panel(0), statusOf(status::kNoHardware));
-            EXPECT_LE(clock.totalSleptMillis() - startMs, delaysMs + 2u * hid::kReadTimeoutMs);
+            EXPECT_LE(clock.totalSleptMillis() - startMs, delaysMs + faultCostLimitMs(GetParam()));
         }
     }
     void recover() {
