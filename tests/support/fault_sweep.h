@@ -17,16 +17,20 @@ inline std::string faultName(const ::testing::TestParamInfo<Fault>& info) {
     return info.param == Fault::Unplug ? "Unplug" : "Stall";
 }
 
-// The exchanges (counting from 1) of an operation of n exchanges a sweep hits: every one for
-// a pull; for a stall, which costs read time-outs, the first, second, middle and last.
-inline std::vector<int> exchangesToHit(Fault fault, int n) {
+// A handful of an operation's n exchanges (counting from 1): first, second, middle, last.
+inline std::vector<int> handfulOf(int n) {
     std::vector<int> ks;
-    if (fault == Fault::Unplug) {
-        for (int k = 1; k <= n; ++k) ks.push_back(k);
-    } else {
-        for (int k : {1, 2, n / 2, n})
-            if (k >= 1 && (ks.empty() || k > ks.back())) ks.push_back(k);
-    }
+    for (int k : {1, 2, n / 2, n})
+        if (k >= 1 && (ks.empty() || k > ks.back())) ks.push_back(k);
+    return ks;
+}
+
+// The exchanges a sweep hits: every one for a pull; a handful for a stall, which costs read
+// time-outs.
+inline std::vector<int> exchangesToHit(Fault fault, int n) {
+    if (fault == Fault::Stall) return handfulOf(n);
+    std::vector<int> ks;
+    for (int k = 1; k <= n; ++k) ks.push_back(k);
     return ks;
 }
 

@@ -4,9 +4,13 @@
 // lost, nothing unwritten passes for written, and the adapter works again once it is back.
 
 #include <QComboBox>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
 #include <algorithm>
 #include <vector>
 
+#include "adapter/status_texts.h"
 #include "gui/eeprom/editor_fixture.h"
 #include "support/fault_sweep.h"
 
@@ -214,6 +218,73 @@ TEST_P(EepromFaultSweep, VerifyEndsWith170AndNoMismatch) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, EepromFaultSweep, ::testing::Values(Fault::Unplug, Fault::Stall),
+                         faultName);
+
+// In the main window the removal notice waits for the event loop: the link meets the pulled
+// adapter inside the operation, and the window hears of it only afterwards.
+class EepromFaultInMain : public ShellTest, public ::testing::WithParamInterface<Fault> {};
+
+TEST_P(EepromFaultInMain, EveryOperationEndsWith170AndWorksAfterwards) {
+    start(true);
+    settle();
+    auto chip = std::dynamic_pointer_cast<sim::Eeprom24>(virt->adapter().bus().devices().at(0));
+    ASSERT_NE(chip, nullptr);
+    chip->memory() = pattern(5);
+    action("mnu16kbit")->trigger();
+    settle();
+    auto* w = qobject_cast<eeprom::TfrmSmallEE*>(main->mdiArea()->activeSubWindow()->widget());
+    ASSERT_NE(w, nullptr);
+    ctl(w).cmbPageSize->setCurrentText(QString::number(kPage));
+    ctl(w).btnRead->click();
+    ASSERT_EQ(w->image().bytes().bytes, chip->memory());
+
+    const auto text = [](std::uint8_t code) {
+        return QString::fromStdString(adapter::statusText(code));
+    };
+    const struct {
+        const char* name;
+        QPushButton* button;
+        int exchanges;
+        QString failed;
+        QString done;
+    } operations[] = {
+        {"Read All", ctl(w).btnRead, kReads, text(status::kNoHardware), text(status::kSuccess)},
+        {"Write All", ctl(w).btnWrite, kPages, text(status::kWriteAllFailed),
+         text(status::kSuccess)},
+        {"Verify", ctl(w).btnVerify, kReads, text(status::kNoHardware),
+         text(status::kVerifySuccessful)},
+    };
+    using shell::MarkupStatusBar;
+    for (const auto& op : operations) {
+        // Every exchange is swept above; here a handful shows the queued notice changes nothing.
+        for (int k : handfulOf(op.exchanges)) {
+            SCOPED_TRACE(std::string(op.name) + " at " + std::to_string(k));
+            virt->adapter().clearLog();
+            arm(*virt, GetParam(), k);
+            op.button->click();
+            EXPECT_FALSE(virt->scheduledFault().has_value()) << "the fault never struck";
+            EXPECT_LE(virt->adapter().outputLog().size(), std::size_t(k) + 1);
+            EXPECT_EQ(panel(MarkupStatusBar::StatusPanel), op.failed);
+            EXPECT_EQ(main->pnlStatusBar()->panelWidth(MarkupStatusBar::ProgressPanel), 0);
+            EXPECT_TRUE(prompts.events.empty());
+            settle();
+
+            if (GetParam() == Fault::Unplug) {
+                clock.advanceMicros(1'000'000);
+                virt->plug();
+                settle();
+            } else {
+                virt->setStalled(false);
+                main->link().newUserAction();
+            }
+            op.button->click();
+            EXPECT_EQ(panel(MarkupStatusBar::StatusPanel), op.done);
+            EXPECT_EQ(w->image().bytes().bytes, chip->memory());
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, EepromFaultInMain, ::testing::Values(Fault::Unplug, Fault::Stall),
                          faultName);
 
 }  // namespace
