@@ -25,6 +25,7 @@ protected:
         compose(3, {"40", false, false, {"10"}, int(kDelayMs)});
         compose(4, {"40", true, true, {"FF", "FF"}});
         compose(5, {"40", false, false, {"20", "AA"}});
+        ASSERT_TRUE(w->TableModified());
     }
 
     // Registers the reads see, different for every k.
@@ -60,6 +61,7 @@ protected:
         EXPECT_EQ(panel(0), statusOf(status::kNoHardware));
         EXPECT_LE(clock.totalSleptMillis() - startMs, delaysMs + faultCostLimitMs(GetParam()));
         EXPECT_TRUE(prompts.events.empty());
+        EXPECT_TRUE(w->TableModified()) << "a run never makes the table look saved";
         // The write the fault cut short may have reached the chip; it was the last.
         if (k < kMessages) {
             EXPECT_EQ(registers->registers()[0x20], 0);
