@@ -53,8 +53,8 @@ protected:
         test::arm(*virt, GetParam(), k);
     }
     // Message k of a run (counting over passes) ran into the fault: it and nothing after it
-    // went out, 170 is shown, and the window was blocked no longer than the delays waited
-    // plus two read time-outs. Once the notice is through, no adapter is left after a pull.
+    // went out, 170 is shown, and the fault held the window up no longer than it may. Once
+    // the notice is through, no adapter is left after a pull.
     void expectStoppedAt(int k, std::uint64_t delaysMs) {
         EXPECT_FALSE(virt->scheduledFault().has_value()) << "the fault never struck";
         EXPECT_EQ(sentMessages().size(), std::size_t(k));
