@@ -156,7 +156,8 @@ void AdapterLink::journalExchange(std::uint64_t startUs, const TUSBI2CReport& ou
     if (read == static_cast<int>(kReportSize)) {
         entry.status = inReport[report::kStatus];
         entry.statusClass = classifyStatus(entry.status);
-        entry.in = answerBytes(outReport, inReport);
+        // A failed command's answer carries no data worth keeping.
+        if (entry.status == status::kSuccess) entry.in = answerBytes(outReport, inReport);
     } else {
         // No answer: the exchange ends with 170 whatever the buffer holds.
         entry.status = status::kNoHardware;

@@ -11,6 +11,7 @@
 
 #include "adapter/adapter_link.h"
 #include "adapter/journal.h"
+#include "cli/output.h"
 #include "hid/hid.h"
 
 namespace parvex::cli {
@@ -36,7 +37,11 @@ struct AdapterSummary {
 // Sinks of the link: the last status text, and bus-line messages kept for the caller.
 class LinkObserver final : public adapter::StatusSink, public adapter::AdapterListener {
 public:
-    void showStatus(const std::string& markup) override { lastStatus = markup; }
+    // The removal sequence empties the panel; the text of the exchange that failed is the
+    // one worth telling.
+    void showStatus(const std::string& markup) override {
+        if (!stripMarkup(markup).empty()) lastStatus = markup;
+    }
     void setOptionsMenuEnabled(bool) override {}
     void setStatusBarEnabled(bool) override {}
     void setHardwarePanel(const std::string&) override {}
