@@ -39,6 +39,16 @@ Runner runnerOf(const std::string& command) {
     return nullptr;
 }
 
+std::optional<std::string> commandUsage(const CommandLine& line) {
+    const std::string& command = line.words.front();
+    if (command == "eeprom") return checkEeprom(line);
+    if (command == "device") return checkDevice(line);
+    if (command == "expert") return checkExpert(line);
+    if (command == "transfer") return checkTransfer(line);
+    if (line.words.size() > 1) return command + " takes no arguments";
+    return std::nullopt;
+}
+
 // The session options of the common options; a usage error as text.
 std::optional<std::string> sessionOptions(const CommandLine& line, SessionOptions& s) {
     s.virtualAdapter = line.flag("virtual-adapter");
@@ -140,10 +150,7 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     }
     SessionOptions options;
     if (auto error = sessionOptions(line, options)) return usage(*error);
-    if (command != "transfer" && command != "eeprom" && command != "device" &&
-        command != "expert" && line.words.size() > 1) {
-        return usage(command + " takes no arguments");
-    }
+    if (auto error = commandUsage(line)) return usage(*error);
 
     // A virtual adapter's waits (page write times, chip write cycles, message delays) need
     // no real time: they pass on a clock of their own.

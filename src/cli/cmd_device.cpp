@@ -18,11 +18,14 @@ std::string registerList(const device::TDeviceDefinition& d) {
 
 }  // namespace
 
-int runDevice(Context& c) {
-    if (c.line.words.size() != 3 || (c.line.words[1] != "read" && c.line.words[1] != "write")) {
-        c.console.error("device needs read or write and one FILE.def");
-        return kExitUsage;
+std::optional<std::string> checkDevice(const CommandLine& line) {
+    if (line.words.size() != 3 || (line.words[1] != "read" && line.words[1] != "write")) {
+        return "device needs read or write and one FILE.def";
     }
+    return std::nullopt;
+}
+
+int runDevice(Context& c) {
     const std::string& action = c.line.words[1];
     const std::string& path = c.line.words[2];
     const auto exportPath = c.line.value("export");

@@ -206,6 +206,11 @@ int writeFromFile(Context& c, const EepromJob& job, eeprom::Image& image, JsonOb
 
 }  // namespace
 
+std::optional<std::string> checkEeprom(const CommandLine& line) {
+    EepromJob job;
+    return makeJob(line, job);
+}
+
 int runEeprom(Context& c) {
     EepromJob job;
     if (auto error = makeJob(c.line, job)) {

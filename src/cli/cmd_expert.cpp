@@ -52,27 +52,33 @@ private:
 
 }  // namespace
 
-int runExpert(Context& c) {
-    if (c.line.words.size() != 3 || c.line.words[1] != "run") {
-        c.console.error("expert needs run and one FILE");
-        return kExitUsage;
+namespace {
+
+std::optional<int> repeatCount(const CommandLine& line) {
+    const auto text = line.value("repeat");
+    if (!text) return 1;
+    const auto n = expert::parseDecimal(*text);
+    if (!n || *n < 1) return std::nullopt;
+    return *n;
+}
+
+}  // namespace
+
+std::optional<std::string> checkExpert(const CommandLine& line) {
+    if (line.words.size() != 3 || line.words[1] != "run") return "expert needs run and one FILE";
+    if (!repeatCount(line)) return "--repeat needs a count of 1 or more";
+    if (int(line.flag("sequence")) + int(line.value("repeat").has_value()) +
+            int(line.flag("all")) > 1) {
+        return "give one of --all, --sequence and --repeat";
     }
+    return std::nullopt;
+}
+
+int runExpert(Context& c) {
     const std::string& path = c.line.words[2];
     const bool sequence = c.line.flag("sequence");
     const auto repeatText = c.line.value("repeat");
-    int passes = 1;
-    if (repeatText) {
-        const auto n = expert::parseDecimal(*repeatText);
-        if (!n || *n < 1) {
-            c.console.error("--repeat needs a count of 1 or more");
-            return kExitUsage;
-        }
-        passes = *n;
-    }
-    if (int(sequence) + int(repeatText.has_value()) + int(c.line.flag("all")) > 1) {
-        c.console.error("give one of --all, --sequence and --repeat");
-        return kExitUsage;
-    }
+    const int passes = repeatCount(c.line).value_or(1);
     const files::FileContents file = files::readWholeFile(path, expert::kMaxDataFileBytes);
     if (file.error) {
         c.console.error(*file.error);

@@ -4,6 +4,10 @@
 
 namespace parvex::cli {
 
+std::optional<std::string> checkTransfer(const CommandLine& line) {
+    return parseTransferMessages({line.words.begin() + 1, line.words.end()}).error;
+}
+
 int runTransfer(Context& c) {
     const std::vector<std::string> args(c.line.words.begin() + 1, c.line.words.end());
     const ParsedTransfers parsed = parseTransferMessages(args);

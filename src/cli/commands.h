@@ -20,6 +20,12 @@ int runDevice(Context& c);
 int runExpert(Context& c);
 int runTransfer(Context& c);
 
+// The usage error of a command's words and options, found before any adapter is sought.
+std::optional<std::string> checkEeprom(const CommandLine& line);
+std::optional<std::string> checkDevice(const CommandLine& line);
+std::optional<std::string> checkExpert(const CommandLine& line);
+std::optional<std::string> checkTransfer(const CommandLine& line);
+
 // `info --all`: needs the backend only, no claimed adapter.
 int runInfoAll(const CommandLine& line, Console& console, Session& session);
 
