@@ -55,8 +55,8 @@ bool runProcess(const std::vector<std::string>& args) {
 }  // namespace
 
 int main() {
-    const std::filesystem::path image =
-        std::filesystem::temp_directory_path() / ("parvex-cli-bench-" + std::to_string(getpid()) + ".bin");
+    const std::filesystem::path image = std::filesystem::temp_directory_path() /
+                                        ("parvex-cli-bench-" + std::to_string(getpid()) + ".bin");
     {
         std::ofstream out(image, std::ios::binary);
         for (int i = 0; i < 2048; ++i) out.put(static_cast<char>(i * 13 + 5));
@@ -66,9 +66,10 @@ int main() {
     std::vector<double> writeVerify;
     for (int run = 0; run < 9; ++run) {
         const auto start = Clock::now();
-        const int exit = parvex::cli::runCli({"--virtual-adapter", "eeprom", "write", image.string(),
-                                              "--size", "2048", "--page", "16", "--verify"},
-                                             null, null);
+        const int exit =
+            parvex::cli::runCli({"--virtual-adapter", "eeprom", "write", image.string(), "--size",
+                                 "2048", "--page", "16", "--verify"},
+                                null, null);
         writeVerify.push_back(msSince(start));
         if (exit != 0) {
             std::fprintf(stderr, "eeprom write --verify failed (%d)\n", exit);

@@ -170,7 +170,8 @@ std::string journalCsv(const std::vector<ExchangeRecord>& records) {
         csv += ',';
         // out[0] is the length byte, so the address byte (report byte 6) sits at out[5].
         constexpr std::size_t kAddressAt = report::kAddress - 1;
-        if (addressesTheBus(r.command) && r.out.size() > kAddressAt) appendHex(csv, r.out[kAddressAt]);
+        if (addressesTheBus(r.command) && r.out.size() > kAddressAt)
+            appendHex(csv, r.out[kAddressAt]);
         csv += ',';
         appendBytes(csv, r.out);
         csv += ',';

@@ -19,7 +19,8 @@ constexpr std::size_t kJournalCapacity = 1u << 16;
 constexpr int kMaxVirtualAdapters = 8;
 
 std::optional<long> number(const std::string& text, long min, long max) {
-    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) {
+    if (text.empty() || text.size() > 9 ||
+        text.find_first_not_of("0123456789") != std::string::npos) {
         return std::nullopt;
     }
     const long value = std::stol(text);

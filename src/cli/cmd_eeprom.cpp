@@ -32,7 +32,8 @@ bool endsWith(const std::string& text, std::string_view suffix) {
 }
 
 std::optional<int> decimal(const std::string& text, int max) {
-    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) {
+    if (text.empty() || text.size() > 9 ||
+        text.find_first_not_of("0123456789") != std::string::npos) {
         return std::nullopt;
     }
     const int value = std::stoi(text);
@@ -79,7 +80,8 @@ std::optional<std::string> makeJob(const CommandLine& line, EepromJob& job) {
     } else if (format) {
         return "--format must be hex or bin";
     } else {
-        return "cannot tell the format of '" + job.path + "': name it .hex or .bin, or give --format";
+        return "cannot tell the format of '" + job.path +
+               "': name it .hex or .bin, or give --format";
     }
     return std::nullopt;
 }
@@ -166,20 +168,22 @@ int readToFile(Context& c, const EepromJob& job, JsonObject& result) {
     // An image with unread parts is not saved as though it were the device's.
     if (status != status::kSuccess) return busFailure(c, result, "read failed", status);
     const eeprom::ImageBytes bytes = image.bytes();
-    if (auto error = files::saveFileReplacing(job.path, eeprom::saveDataFile(job.kind, bytes.bytes))) {
+    if (auto error =
+            files::saveFileReplacing(job.path, eeprom::saveDataFile(job.kind, bytes.bytes))) {
         c.console.error(*error);
         return kExitUsage;
     }
     c.console.line("Read " + std::to_string(job.geometry->bytes) + " bytes into " + job.path);
-    result.number("bytes", job.geometry->bytes).number("status", 0).text("statusText",
-                                                                         plainStatusText(0));
+    result.number("bytes", job.geometry->bytes)
+        .number("status", 0)
+        .text("statusText", plainStatusText(0));
     c.console.result(result);
     return kExitOk;
 }
 
 int writeFromFile(Context& c, const EepromJob& job, eeprom::Image& image, JsonObject& result) {
-    const int total = static_cast<int>(
-        eeprom::pageWritePlan(job.geometry->bytes, job.address, job.page).size());
+    const int total =
+        static_cast<int>(eeprom::pageWritePlan(job.geometry->bytes, job.address, job.page).size());
     const eeprom::WriteAllOutcome outcome =
         eeprom::writeAll(c.session.link(), image, job.address, job.page, job.writeTimeMs,
                          [&](int pages, int) { c.console.progress(pages, total); });

@@ -23,18 +23,19 @@ public:
     std::uint8_t ReceiveMessage(int r) override {
         ++sent_;
         TUSBI2CReport& reply = expert::ReplyReport();
-        const std::uint8_t status = expert::sendRead(c_.session.link(), table_, r, ignoreAck_, reply);
+        const std::uint8_t status =
+            expert::sendRead(c_.session.link(), table_, r, ignoreAck_, reply);
         if (status != status::kSuccess) return status;
         const TUSBI2CReport& record = table_.record(r);
         const int n = std::min<int>(record[report::kMessageCount], report::kMaxReadBytes);
         const std::string text = expert::dataText(&reply[report::kInData], n);
-        c_.console.line("Msg " + std::to_string(r) + " read " + hex2(record[report::kMessageAddress]) +
-                        ": " + text);
+        c_.console.line("Msg " + std::to_string(r) + " read " +
+                        hex2(record[report::kMessageAddress]) + ": " + text);
         JsonObject item;
         item.number("message", r)
             .text("address", hex2(record[report::kMessageAddress]))
-            .raw("bytes", jsonBytes({reply.begin() + report::kInData,
-                                     reply.begin() + report::kInData + n}));
+            .raw("bytes",
+                 jsonBytes({reply.begin() + report::kInData, reply.begin() + report::kInData + n}));
         reads_ += (reads_.empty() ? "" : ",") + item.str();
         return status;
     }
@@ -67,8 +68,8 @@ std::optional<int> repeatCount(const CommandLine& line) {
 std::optional<std::string> checkExpert(const CommandLine& line) {
     if (line.words.size() != 3 || line.words[1] != "run") return "expert needs run and one FILE";
     if (!repeatCount(line)) return "--repeat needs a count of 1 or more";
-    if (int(line.flag("sequence")) + int(line.value("repeat").has_value()) +
-            int(line.flag("all")) > 1) {
+    if (int(line.flag("sequence")) + int(line.value("repeat").has_value()) + int(line.flag("all")) >
+        1) {
         return "give one of --all, --sequence and --repeat";
     }
     return std::nullopt;

@@ -27,8 +27,8 @@ int runTransfer(Context& c) {
             return busFailure(c, result, "transfer to " + cHex(t.address7) + " failed", status);
         }
         if (t.readCount == 0) continue;
-        const std::vector<std::uint8_t> bytes(
-            in.begin() + report::kInData, in.begin() + report::kInData + t.readCount);
+        const std::vector<std::uint8_t> bytes(in.begin() + report::kInData,
+                                              in.begin() + report::kInData + t.readCount);
         std::string text;
         for (const std::uint8_t b : bytes) text += (text.empty() ? "" : " ") + cHex(b);
         c.console.line(text);

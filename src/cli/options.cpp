@@ -42,8 +42,7 @@ ParsedLine parseCommandLine(const std::vector<std::string>& args) {
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (optionsEnded || arg.size() < 2 || arg[0] != '-' ||
-            (arg[1] != '-' && arg != "-h")) {
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-' || (arg[1] != '-' && arg != "-h")) {
             line.words.push_back(arg);
             continue;
         }

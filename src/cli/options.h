@@ -10,9 +10,9 @@
 namespace parvex::cli {
 
 struct CommandLine {
-    std::vector<std::string> words;  // the command, its subcommand and its operands
+    std::vector<std::string> words;             // the command, its subcommand and its operands
     std::map<std::string, std::string> values;  // options with a value, by name without "--"
-    std::vector<std::string> flags;              // options without a value
+    std::vector<std::string> flags;             // options without a value
     bool help = false;
 
     [[nodiscard]] bool flag(std::string_view name) const;

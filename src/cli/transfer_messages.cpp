@@ -43,7 +43,8 @@ std::optional<std::string> parseDescriptor(const std::string& text, Message& m) 
     if (text.size() < 2 || (text[0] != 'r' && text[0] != 'w')) return bad;
     m.read = text[0] == 'r';
     const std::size_t at = text.find('@');
-    const std::string lengthText = text.substr(1, at == std::string::npos ? std::string::npos : at - 1);
+    const std::string lengthText =
+        text.substr(1, at == std::string::npos ? std::string::npos : at - 1);
     if (lengthText.empty() || lengthText.find_first_not_of("0123456789") != std::string::npos) {
         return bad;
     }

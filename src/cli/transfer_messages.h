@@ -30,7 +30,6 @@ struct ParsedTransfers {
 [[nodiscard]] ParsedTransfers parseTransferMessages(const std::vector<std::string>& args);
 
 // A number as C writes it: 0x1F, 31, 037.
-[[nodiscard]] std::optional<unsigned long> parseCNumber(const std::string& text,
-                                                        unsigned long max);
+[[nodiscard]] std::optional<unsigned long> parseCNumber(const std::string& text, unsigned long max);
 
 }  // namespace parvex::cli

@@ -90,12 +90,8 @@ TEST_F(Journalled, CsvMatchesTheReportsTheAdapterReceived) {
     // The three arrival commands come first; then the operations above, in order.
     const std::size_t first = 3;
     const char* expected[][4] = {
-        {"A0", "0", "ok", ""},
-        {"A2", "0", "ok", "5A FF FF FF"},
-        {"30", "2", "address-nack", ""},
-        {"", "0", "ok", ""},
-        {"41", "0", "ok", "00 00"},
-        {"A0", "170", "no-adapter", ""},
+        {"A0", "0", "ok", ""}, {"A2", "0", "ok", "5A FF FF FF"}, {"30", "2", "address-nack", ""},
+        {"", "0", "ok", ""},   {"41", "0", "ok", "00 00"},       {"A0", "170", "no-adapter", ""},
     };
     for (std::size_t k = 0; k < std::size(expected); ++k) {
         const std::vector<std::string> cells = split(lines[first + k + 1], ',');
@@ -149,10 +145,12 @@ TEST(JournalRing, KeepsTheNewestRecordsOldestFirst) {
 
 TEST(JournalClasses, StatusesFallIntoTheirClasses) {
     const std::pair<int, StatusClass> cases[] = {
-        {0, StatusClass::Ok},         {2, StatusClass::AddressNack}, {4, StatusClass::AddressNack},
-        {64, StatusClass::DataNack},  {16, StatusClass::LineLow},    {17, StatusClass::LineLow},
-        {18, StatusClass::LineLow},   {10, StatusClass::Timeout},    {170, StatusClass::NoAdapter},
-        {24, StatusClass::InvalidRequest}, {9, StatusClass::Other},
+        {0, StatusClass::Ok},          {2, StatusClass::AddressNack},
+        {4, StatusClass::AddressNack}, {64, StatusClass::DataNack},
+        {16, StatusClass::LineLow},    {17, StatusClass::LineLow},
+        {18, StatusClass::LineLow},    {10, StatusClass::Timeout},
+        {170, StatusClass::NoAdapter}, {24, StatusClass::InvalidRequest},
+        {9, StatusClass::Other},
     };
     for (const auto& [status, cls] : cases) {
         EXPECT_EQ(classifyStatus(static_cast<std::uint8_t>(status)), cls) << status;

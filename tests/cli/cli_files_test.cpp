@@ -76,8 +76,7 @@ TEST_F(CliFiles, VerifyListsEveryDifference) {
     // The erased device holds FF; the pattern has FF at 8 addresses only.
     EXPECT_EQ(countLines(v.out), 2040u);
     EXPECT_EQ(v.out.substr(0, 40), "000: file 01, device FF\n001: file 08, de");
-    EXPECT_EQ(v.err,
-              "parvex-cli: Device failed Verify at Address 0x00 (2040 bytes differ)\n");
+    EXPECT_EQ(v.err, "parvex-cli: Device failed Verify at Address 0x00 (2040 bytes differ)\n");
     const CliRun json = fresh({"--json", "eeprom", "verify", "image.bin", "--size", "16"});
     EXPECT_EQ(json.exit, 1);
     EXPECT_NE(json.out.find("\"differences\":[{\"address\":0,\"file\":1,\"device\":255},"),
@@ -98,11 +97,12 @@ TEST_F(CliFiles, APageWriteTimeShorterThanTheChipsCycleFails) {
     spill(dir / "image.bin", pattern(256));
     const std::pair<std::string, int> cases[] = {{"0", 1}, {"4", 1}, {"5", 0}, {"10", 0}};
     for (const auto& [ms, exit] : cases) {
-        const CliRun r = fresh({"eeprom", "write", "image.bin", "--size", "256", "--write-time", ms,
-                                "--verify"});
+        const CliRun r = fresh(
+            {"eeprom", "write", "image.bin", "--size", "256", "--write-time", ms, "--verify"});
         EXPECT_EQ(r.exit, exit) << ms << " ms: " << r.err;
         if (exit == 1) {
-            EXPECT_EQ(r.err, "parvex-cli: write failed after 1 of 32 pages: Slave address nAcked\n");
+            EXPECT_EQ(r.err,
+                      "parvex-cli: write failed after 1 of 32 pages: Slave address nAcked\n");
         }
     }
 }
@@ -149,8 +149,9 @@ TEST_F(CliFiles, DeviceWriteThenReadIntoAnotherDefinition) {
 }
 
 TEST_F(CliFiles, DeviceFilesThatCannotBeUsed) {
-    spill(dir / "bad.def", "[Device Data]\r\nAddress=40\r\nMaxRegister=1\r\n[Register Data]\r\n"
-                           "0=ZZ\r\n");
+    spill(dir / "bad.def",
+          "[Device Data]\r\nAddress=40\r\nMaxRegister=1\r\n[Register Data]\r\n"
+          "0=ZZ\r\n");
     spill(dir / "noaddr.def", "[Device Data]\r\nAddress=4\r\n");
     spill(dir / "nobody.def", "[Device Data]\r\nAddress=30\r\nMaxRegister=1\r\n");
     struct Case {
@@ -212,7 +213,8 @@ TEST_F(CliFiles, ExpertRunsAllTheSequenceOrItsRepeats) {
 TEST_F(CliFiles, ExpertRunsThatCannotGoOn) {
     spill(dir / "other.txt", "Something else\r\n40,Write,Yes,0,00\r\n");
     spill(dir / "delay.txt", "Expert Mode Data File\r\n40,Write,Yes,x,00\r\n");
-    spill(dir / "nobody.txt", "Expert Mode Data File\r\n30,Write,Yes,0,00\r\n40,Write,Yes,0,00\r\n");
+    spill(dir / "nobody.txt",
+          "Expert Mode Data File\r\n30,Write,Yes,0,00\r\n40,Write,Yes,0,00\r\n");
     struct Case {
         std::string file;
         int exit;

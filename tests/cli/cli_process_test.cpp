@@ -60,12 +60,16 @@ TEST_F(Cli, UsageErrorsExitWithTwoAndTouchNoAdapter) {
         {{"eeprom", "read", "x.hex"}, "eeprom needs --size"},
         {{"eeprom", "read", "x.hex", "--size", "300"}, "--size must be 16, 128"},
         {{"eeprom", "read", "x.txt", "--size", "256"}, "cannot tell the format of 'x.txt'"},
-        {{"eeprom", "read", "x", "--size", "256", "--format", "srec"}, "--format must be hex or bin"},
+        {{"eeprom", "read", "x", "--size", "256", "--format", "srec"},
+         "--format must be hex or bin"},
         {{"eeprom", "write", "x.hex", "--size", "16", "--page", "32"}, "--page does not fit"},
-        {{"eeprom", "write", "x.hex", "--size", "256", "--page", "4"}, "--page must be 1, 8, 16 or 32"},
-        {{"eeprom", "write", "x.hex", "--size", "256", "--write-time", "101"}, "--write-time must be"},
+        {{"eeprom", "write", "x.hex", "--size", "256", "--page", "4"},
+         "--page must be 1, 8, 16 or 32"},
+        {{"eeprom", "write", "x.hex", "--size", "256", "--write-time", "101"},
+         "--write-time must be"},
         {{"eeprom", "read", "x.hex", "--size", "256", "--address", "G0"}, "--address must be"},
-        {{"eeprom", "read", "x.hex", "--size", "256", "--verify"}, "--verify goes with eeprom write"},
+        {{"eeprom", "read", "x.hex", "--size", "256", "--verify"},
+         "--verify goes with eeprom write"},
         {{"eeprom", "erase", "x.hex", "--size", "256"}, "unknown action 'erase'"},
         {{"device", "read"}, "device needs read or write"},
         {{"expert", "run", "f.txt", "--repeat", "0"}, "--repeat needs a count"},
@@ -133,8 +137,7 @@ TEST_F(Cli, TheChosenAdapterIsTheOneWrittenTo) {
     const CliRun back = run({"--virtual-adapters", "2", "--serial", "12346", "--virtual-state",
                              state1, "transfer", "w1@0x20", "0x05", "r1"});
     EXPECT_EQ(back.out, "0x77\n");
-    const CliRun first =
-        run({"--virtual-adapters", "2", "transfer", "w1@0x20", "0x05", "r1"});
+    const CliRun first = run({"--virtual-adapters", "2", "transfer", "w1@0x20", "0x05", "r1"});
     EXPECT_EQ(first.out, "0x00\n");
 }
 
@@ -183,12 +186,12 @@ TEST_F(Cli, ScanProbesEveryAddressOnceWithTheChosenProbe) {
 
 TEST_F(Cli, TransferWritesThenReadsBackWithARepeatedStart) {
     const std::string state = (dir / "state").string();
-    const CliRun w = run(virtualArgs({"--virtual-state", state, "transfer", "w4@0x20", "0x10",
-                                      "0x01", "0xA5", "255"}));
+    const CliRun w = run(virtualArgs(
+        {"--virtual-state", state, "transfer", "w4@0x20", "0x10", "0x01", "0xA5", "255"}));
     EXPECT_EQ(w.exit, 0);
     EXPECT_EQ(w.out, "");
-    const CliRun r = run(virtualArgs(
-        {"--virtual-state", state, "transfer", "w1@0x20", "0x10", "r3", "r1@0x20"}));
+    const CliRun r = run(
+        virtualArgs({"--virtual-state", state, "transfer", "w1@0x20", "0x10", "r3", "r1@0x20"}));
     EXPECT_EQ(r.exit, 0);
     // The lone read goes on from where the one before it left the register pointer.
     EXPECT_EQ(r.out, "0x01 0xa5 0xff\n0x00\n");
@@ -208,8 +211,8 @@ TEST_F(Cli, ATransferNobodyAnswersFailsWithTheStatusText) {
 
 TEST_F(Cli, JournalHoldsEveryExchangeOfTheRun) {
     const std::string journal = (dir / "j.csv").string();
-    const CliRun r = run(virtualArgs(
-        {"--journal", journal, "--clock", "400", "transfer", "w2@0x50", "0x00", "0x42", "r1@0x31"}));
+    const CliRun r = run(virtualArgs({"--journal", journal, "--clock", "400", "transfer", "w2@0x50",
+                                      "0x00", "0x42", "r1@0x31"}));
     EXPECT_EQ(r.exit, 1);
     EXPECT_EQ(slurp(journal),
               "time_us,command,address,bytes_out,status,class,bytes_in,duration_us\n"

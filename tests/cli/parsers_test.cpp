@@ -66,9 +66,20 @@ TEST(TransferMessages, TheLargestMessagesFitOneReport) {
 
 TEST(CNumbers, AreReadAsTheToolsReadThem) {
     const std::pair<std::string, std::optional<unsigned long>> cases[] = {
-        {"0x1f", 31}, {"0X1F", 31}, {"31", 31}, {"037", 31}, {"0", 0}, {"255", 255},
-        {"256", std::nullopt}, {"-1", std::nullopt}, {"+1", std::nullopt}, {"", std::nullopt},
-        {"0x", std::nullopt}, {"1a", std::nullopt}, {" 1", std::nullopt}, {"08", std::nullopt},
+        {"0x1f", 31},
+        {"0X1F", 31},
+        {"31", 31},
+        {"037", 31},
+        {"0", 0},
+        {"255", 255},
+        {"256", std::nullopt},
+        {"-1", std::nullopt},
+        {"+1", std::nullopt},
+        {"", std::nullopt},
+        {"0x", std::nullopt},
+        {"1a", std::nullopt},
+        {" 1", std::nullopt},
+        {"08", std::nullopt},
         {"99999999999999999999", std::nullopt},
     };
     for (const auto& [text, value] : cases) EXPECT_EQ(parseCNumber(text, 255), value) << text;

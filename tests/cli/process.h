@@ -36,7 +36,8 @@ inline void spill(const std::filesystem::path& path, const std::string& bytes) {
 class TempDir {
 public:
     TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "parvex-cli-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "parvex-cli-XXXXXX").string();
         path_ = mkdtemp(pattern.data()) ? pattern : std::string();
     }
     ~TempDir() {
