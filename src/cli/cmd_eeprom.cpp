@@ -59,6 +59,16 @@ std::optional<std::string> makeJob(const CommandLine& line, EepromJob& job) {
         if (!parsed) return "--address must be a bus address byte such as A0";
         job.address = *parsed;
     }
+    // Addresses outside the device's list would carry the upper blocks past AE.
+    const auto& choices = job.geometry->addressChoices;
+    const auto last = choices.begin() + job.geometry->addressCount;
+    if (std::find(choices.begin(), last, hex2(job.address)) == last) {
+        std::string list;
+        for (auto it = choices.begin(); it != last; ++it)
+            list += (list.empty() ? "" : ", ") + std::string(*it);
+        return "--address for " + std::to_string(job.geometry->bytes) + " bytes must be one of " +
+               list;
+    }
     if (const auto p = line.value("page")) {
         const auto parsed = eeprom::parsePageSize(*p);
         if (!parsed) return "--page must be 1, 8, 16 or 32";

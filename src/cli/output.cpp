@@ -27,7 +27,34 @@ std::string plainStatusText(std::uint8_t status) {
     return stripMarkup(adapter::statusText(status));
 }
 
+namespace {
+
+bool validUtf8(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const std::size_t extra = c < 0x80           ? 0
+                                  : (c >> 5) == 0x6  ? 1
+                                  : (c >> 4) == 0xE  ? 2
+                                  : (c >> 3) == 0x1E ? 3
+                                                     : 4;
+        if (extra == 4 || (extra > 0 && c < 0xC2) || i + extra >= text.size()) {
+            return false;
+        }
+        for (std::size_t k = 1; k <= extra; ++k) {
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+        }
+        i += extra + 1;
+    }
+    return true;
+}
+
+}  // namespace
+
 std::string jsonString(std::string_view text) {
+    // Paths and texts in UTF-8 pass as they are; other bytes (a device's revision text, a
+    // path in another encoding) are escaped one by one, so the result is always valid JSON.
+    const bool utf8 = validUtf8(text);
     std::string json = "\"";
     for (const char ch : text) {
         const auto c = static_cast<unsigned char>(ch);
@@ -53,7 +80,7 @@ std::string jsonString(std::string_view text) {
                     json += "\\u00";
                     json += kDigits[c >> 4];
                     json += kDigits[c & 0x0F];
-                } else if (c >= 0x80) {
+                } else if (c >= 0x80 && !utf8) {
                     // Device texts may hold any byte; JSON must stay valid UTF-8.
                     json += "\\u00";
                     static constexpr char kDigits[] = "0123456789abcdef";

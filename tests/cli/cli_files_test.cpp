@@ -210,6 +210,25 @@ TEST_F(CliFiles, ExpertRunsAllTheSequenceOrItsRepeats) {
               "successful\"}\n");
 }
 
+TEST_F(CliFiles, ExpertMessagesGoOutAsTheirRecordsWithTheAcknowledgeBitChosen) {
+    spill(dir / "msgs.txt", "Expert Mode Data File\r\n40,Write,Yes,0,00,5A\r\n41,Read,No,0,FF\r\n");
+    const std::string journal = (dir / "j.csv").string();
+    const std::pair<std::string, std::string> cases[] = {
+        {"",
+         "write-message,40,08 03 02 00 0F 40 00 5A,0,ok,,0\n"
+         "0,read-message,41,07 04 01 00 0D 41 FF,"},
+        {"--ignore-ack",
+         "write-message,40,08 03 02 00 0B 40 00 5A,0,ok,,0\n"
+         "0,read-message,41,07 04 01 00 09 41 FF,"},
+    };
+    for (const auto& [flag, rows] : cases) {
+        Args args{"--journal", journal, "expert", "run", "msgs.txt"};
+        if (!flag.empty()) args.push_back(flag);
+        ASSERT_EQ(fresh(args).exit, 0) << flag;
+        EXPECT_NE(slurp(journal).find(rows), std::string::npos) << slurp(journal);
+    }
+}
+
 TEST_F(CliFiles, ExpertRunsThatCannotGoOn) {
     spill(dir / "other.txt", "Something else\r\n40,Write,Yes,0,00\r\n");
     spill(dir / "delay.txt", "Expert Mode Data File\r\n40,Write,Yes,x,00\r\n");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/options.h"
+#include "cli/output.h"
 #include "cli/transfer_messages.h"
 #include "cli/virtual_state.h"
 
@@ -114,6 +115,24 @@ TEST(VirtualStates, OnlyTheExactLayoutIsRead) {
     std::string otherMagic = bytes;
     otherMagic[0] = 'Q';
     EXPECT_FALSE(parseVirtualState(otherMagic).state);
+}
+
+}  // namespace
+}  // namespace parvex::cli
+
+namespace parvex::cli {
+namespace {
+
+TEST(JsonStrings, StayValidWhateverTheBytes) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"plain", "\"plain\""},
+        {"a\"b\\c\n", "\"a\\\"b\\\\c\\n\""},
+        {std::string("\x01\x7f", 2), "\"\\u0001\\u007f\""},
+        {"caf\xC3\xA9.hex", "\"caf\xC3\xA9.hex\""},  // UTF-8 passes
+        {"caf\xE9.hex", "\"caf\\u00e9.hex\""},       // a Windows-1252 name does not
+        {"\xC3", "\"\\u00c3\""},                     // a sequence cut short
+    };
+    for (const auto& [text, json] : cases) EXPECT_EQ(jsonString(text), json) << text;
 }
 
 }  // namespace
