@@ -144,6 +144,9 @@ Session::Opened Session::open(const SessionOptions& options, bool claim) {
             }
             v->adapter().setSerialNumber(
                 static_cast<std::uint16_t>(sim::VirtualAdapter::kDefaultSerialNumber + k));
+            const sim::Lines lines[] = {sim::Lines::BothLow, sim::Lines::SdaLow, sim::Lines::SclLow,
+                                        sim::Lines::High};
+            v->adapter().setLines(lines[options.virtualLines & 3]);
             v->plug();
             raw.push_back(v.get());
             s->bench_->adapters.push_back(std::move(v));

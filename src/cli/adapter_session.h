@@ -24,6 +24,8 @@ struct SessionOptions {
     std::size_t journalCapacity = 0;  // 0: no journal
     // The virtual adapter is pulled out during this exchange (counted from the first).
     std::optional<unsigned> virtualPullAt;
+    // The virtual adapters' bus lines: 3 idle, 0 both low, 1 SDA low, 2 SCL low.
+    std::uint8_t virtualLines = 3;
 };
 
 // One adapter as `info --all` lists it.

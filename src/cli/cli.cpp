@@ -1,5 +1,7 @@
 #include "cli/cli.h"
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 
 #include "cli/commands.h"
@@ -69,9 +71,19 @@ std::optional<std::string> sessionOptions(const CommandLine& line, SessionOption
         if (!n) return "--virtual-pull-at must be an exchange number";
         s.virtualPullAt = static_cast<unsigned>(*n);
     }
+    if (const auto v = line.value("virtual-lines")) {
+        // Named as the port status reports them.
+        const std::pair<const char*, std::uint8_t> names[] = {
+            {"idle", 3}, {"both-low", 0}, {"sda-low", 1}, {"scl-low", 2}};
+        const auto* it = std::find_if(std::begin(names), std::end(names),
+                                      [&](const auto& n) { return *v == n.first; });
+        if (it == std::end(names))
+            return "--virtual-lines must be idle, both-low, sda-low or scl-low";
+        s.virtualLines = it->second;
+    }
     s.virtualState = line.value("virtual-state");
-    if ((s.virtualState || s.virtualPullAt) && !s.virtualAdapter) {
-        return "--virtual-state and --virtual-pull-at go with --virtual-adapter";
+    if ((s.virtualState || s.virtualPullAt || line.value("virtual-lines")) && !s.virtualAdapter) {
+        return "--virtual-state, --virtual-pull-at and --virtual-lines go with --virtual-adapter";
     }
     if (line.value("journal")) s.journalCapacity = kJournalCapacity;
     return std::nullopt;
@@ -109,6 +121,10 @@ int runOnAdapter(const CommandLine& line, Console& console, const SessionOptions
     }
     if (const auto path = line.value("journal"); path && session.journal()) {
         const auto records = session.journal()->records();
+        if (const auto dropped = session.journal()->dropped()) {
+            console.warning("the journal holds the last " + std::to_string(records.size()) +
+                            " exchanges; " + std::to_string(dropped) + " before them were dropped");
+        }
         if (auto error = files::saveFileReplacing(*path, adapter::journalCsv(records))) {
             console.error(*error);
             if (exit == kExitOk) exit = kExitUsage;

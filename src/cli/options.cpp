@@ -9,8 +9,9 @@ namespace {
 
 constexpr std::array<std::string_view, 6> kCommonFlags{
     "virtual-adapter", "quiet", "json", "help", "h", "version"};
-constexpr std::array<std::string_view, 6> kCommonValues{
-    "clock", "journal", "serial", "virtual-state", "virtual-adapters", "virtual-pull-at"};
+constexpr std::array<std::string_view, 7> kCommonValues{
+    "clock",           "journal",      "serial", "virtual-state", "virtual-adapters",
+    "virtual-pull-at", "virtual-lines"};
 
 template <typename List>
 bool contains(const List& list, std::string_view name) {

@@ -57,6 +57,7 @@ TEST_F(Cli, UsageErrorsExitWithTwoAndTouchNoAdapter) {
         {{"info", "--clock"}, "option --clock needs a value"},
         {{"info", "--json=yes"}, "option --json takes no value"},
         {{"info", "--virtual-state", "s"}, "go with --virtual-adapter"},
+        {{"info", "--virtual-lines", "both-low"}, "go with --virtual-adapter"},
         {{"eeprom", "read", "x.hex"}, "eeprom needs --size"},
         {{"eeprom", "read", "x.hex", "--size", "300"}, "--size must be 16, 128"},
         {{"eeprom", "read", "x.txt", "--size", "256"}, "cannot tell the format of 'x.txt'"},
@@ -112,6 +113,36 @@ TEST_F(Cli, InfoShowsIdentityLinesAndClock) {
               "12345,\"busLines\":3,\"busLinesText\":\"SCL high, SDA high\",\"clockHz\":333333,"
               "\"status\":0}\n");
     EXPECT_EQ(run(virtualArgs({"--quiet", "info"})).out, "");
+}
+
+TEST_F(Cli, LinesHeldLowAreReportedAndStopTheBusCommands) {
+    struct Case {
+        std::string lines;
+        std::string warning;
+        std::string state;
+        std::string status;
+    };
+    const Case cases[] = {
+        {"both-low", "SCL and SDA low.", "SCL low, SDA low", "I2C Time-out. SDA and SCL low."},
+        {"sda-low", "SDA low.", "SCL high, SDA low", "I2C Time-out. SDA low."},
+        {"scl-low", "SCL low.", "SCL low, SDA high", "I2C Time-out. SCL low."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lines);
+        // The adapter itself answers: info works and tells what it found.
+        const CliRun info = run(virtualArgs({"--virtual-lines", c.lines, "info"}));
+        EXPECT_EQ(info.exit, 0);
+        EXPECT_EQ(info.err, "parvex-cli: warning: " + c.warning +
+                                " Ensure pull-ups are connected to SDA and SCL.\n");
+        EXPECT_NE(info.out.find("Bus lines: " + c.state + "\n"), std::string::npos) << info.out;
+        // The bus does not: the scan stops at its first address rather than draw an empty map.
+        const CliRun scan = run(virtualArgs({"--virtual-lines", c.lines, "scan"}));
+        EXPECT_EQ(scan.exit, 1);
+        EXPECT_NE(scan.err.find("parvex-cli: scan stopped at 0x08: " + c.status + "\n"),
+                  std::string::npos)
+            << scan.err;
+        EXPECT_EQ(scan.out, "");
+    }
 }
 
 TEST_F(Cli, AdaptersAreListedAndChosenBySerialNumber) {
@@ -227,6 +258,22 @@ TEST_F(Cli, JournalHoldsEveryExchangeOfTheRun) {
               "0,set-clock,,0A 01 80 1A 06 00 01 00 00 00,0,ok,,0\n"
               "0,transfer,A0,08 05 02 00 00 A0 00 42,0,ok,,0\n"
               "0,transfer,62,06 05 00 01 00 62,2,address-nack,,0\n");
+}
+
+TEST_F(Cli, ALongRunKeepsTheJournalsNewestExchangesAndSaysSo) {
+    spill(dir / "one.txt", "Expert Mode Data File\r\n40,Write,Yes,0,00\r\nSequence:01\r\n");
+    const std::string journal = (dir / "j.csv").string();
+    // 3 arrival exchanges and 66000 messages, against a journal of 65536 records.
+    const CliRun r =
+        run(virtualArgs({"--journal", journal, "expert", "run", "one.txt", "--repeat", "66000"}));
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_EQ(r.err,
+              "parvex-cli: warning: the journal holds the last 65536 exchanges; 467 before them "
+              "were dropped\n");
+    const std::string csv = slurp(journal);
+    EXPECT_EQ(countLines(csv), 65537u);
+    // The arrival went first, so none of it is left.
+    EXPECT_EQ(csv.find("firmware-revision"), std::string::npos);
 }
 
 TEST_F(Cli, AJournalThatCannotBeWrittenIsAFileError) {
