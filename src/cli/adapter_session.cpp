@@ -109,7 +109,9 @@ std::unique_ptr<hid::Controller> onlyDevice(hid::Controller& inner, std::string 
 }
 
 Session::~Session() {
-    // The link lets its device go before the controllers it came from.
+    // No notice may reach a link that is gone; the link lets its device go before the
+    // controllers it came from.
+    if (chosen_) chosen_->setChangeHandler(nullptr);
     link_.reset();
     chosen_.reset();
     backend_.reset();
