@@ -65,10 +65,13 @@ bool AdapterLink::exchange(const TUSBI2CReport& outReport, TUSBI2CReport& inRepo
 bool AdapterLink::sendAndReceive(const TUSBI2CReport& outReport, TUSBI2CReport& inReport) {
     // Whatever is queued belongs to no exchange of ours.
     HID_I2C->drainInput();
+    const std::uint64_t startUs = journal_ ? timing::nowUs() : 0;
     if (HID_I2C->write(outReport.data(), outReport.size()) != static_cast<int>(kReportSize)) {
+        if (journal_) journalExchange(startUs, outReport, inReport, -2);
         return false;
     }
     const int read = readAnswer(outReport[report::kCommand], inReport, false);
+    if (journal_) journalExchange(startUs, outReport, inReport, read);
     if (read == 0) {
         sync_ = LinkSync::OutOfStep;
         if (outReport[report::kCommand] == cmdFirmwareRev) ++owedProbeAnswers_;
@@ -115,9 +118,14 @@ bool AdapterLink::resynchronise() {
     if (!probeAnswer_) return false;
     HID_I2C->drainInput();
     const TUSBI2CReport probe = makeReport(report::kLengthNoFields, cmdFirmwareRev);
-    if (HID_I2C->write(probe.data(), probe.size()) != static_cast<int>(kReportSize)) return false;
+    const std::uint64_t startUs = journal_ ? timing::nowUs() : 0;
     TUSBI2CReport in{};
+    if (HID_I2C->write(probe.data(), probe.size()) != static_cast<int>(kReportSize)) {
+        if (journal_) journalExchange(startUs, probe, in, -2);
+        return false;
+    }
     const int read = readAnswer(cmdFirmwareRev, in, true);
+    if (journal_) journalExchange(startUs, probe, in, read);
     if (read == 0) ++owedProbeAnswers_;
     return read == static_cast<int>(kReportSize);
 }
@@ -136,6 +144,26 @@ void AdapterLink::forgetSync() {
 
 void AdapterLink::newUserAction() {
     if (sync_ == LinkSync::GaveUp) sync_ = LinkSync::OutOfStep;
+}
+
+void AdapterLink::journalExchange(std::uint64_t startUs, const TUSBI2CReport& outReport,
+                                  const TUSBI2CReport& inReport, int read) {
+    ExchangeRecord entry;
+    entry.timeUs = startUs;
+    entry.durationUs = timing::nowUs() - startUs;
+    entry.command = outReport[report::kCommand];
+    entry.out = meaningfulOutput(outReport);
+    if (read == static_cast<int>(kReportSize)) {
+        entry.status = inReport[report::kStatus];
+        entry.statusClass = classifyStatus(entry.status);
+        // A failed command's answer carries no data worth keeping.
+        if (entry.status == status::kSuccess) entry.in = answerBytes(outReport, inReport);
+    } else {
+        // No answer: the exchange ends with 170 whatever the buffer holds.
+        entry.status = status::kNoHardware;
+        entry.statusClass = read == 0 ? StatusClass::Timeout : StatusClass::NoAdapter;
+    }
+    journal_->record(std::move(entry));
 }
 
 void AdapterLink::HID_Send_OutputReport(const TUSBI2CReport& outReport, TUSBI2CReport& inReport) {

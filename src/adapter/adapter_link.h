@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "adapter/journal.h"
 #include "adapter/status_texts.h"
 #include "adapter/transfers.h"
 #include "common/report.h"
@@ -107,6 +108,11 @@ public:
     void newUserAction();
     [[nodiscard]] LinkSync sync() const { return sync_; }
 
+    // Every exchange from now on is recorded in `journal` (nullptr: none). The caller keeps
+    // ownership; the journal must outlive the link or be taken away first.
+    void setJournal(Journal* journal) { journal_ = journal; }
+    [[nodiscard]] Journal* journal() const { return journal_; }
+
     [[nodiscard]] bool attached() const { return HID_I2C != nullptr; }
     [[nodiscard]] const std::string& firmwareRev() const { return firmwareRev_; }
     [[nodiscard]] std::int32_t SerialNumber() const { return serialNumber_; }
@@ -131,6 +137,10 @@ private:
     std::uint8_t sendWrite(const TUSBI2CReport& outReport);
     void sendRead(const TUSBI2CReport& outReport, TUSBI2CReport& inReport);
     void failNoAdapter(TUSBI2CReport* inReport);
+    // One exchange's write and read as the journal keeps it; `read` is what the HID read
+    // returned (-2: the write did not go out).
+    void journalExchange(std::uint64_t startUs, const TUSBI2CReport& outReport,
+                         const TUSBI2CReport& inReport, int read);
 
     hid::Controller& controller_;
     StatusSink& sink_;
@@ -148,6 +158,7 @@ private:
     int owedProbeAnswers_ = 0;
     // The revision answer of the adapter object in use: what a re-synchronisation waits for.
     std::optional<std::array<std::uint8_t, report::kFirmwareRevLength>> probeAnswer_;
+    Journal* journal_ = nullptr;
 };
 
 }  // namespace parvex::adapter
