@@ -10,17 +10,18 @@
 #include "common/report.h"
 #include "device/Definition.h"
 #include "device/EditCell.h"
-#include "device/Forms.h"
 #include "device/Longi2c.h"
-#include "device/PrintWriter.h"
 #include "device/RegisterControl.h"
 #include "device/RegisterGridModel.h"
 #include "device/definition_file.h"
 #include "device/printout.h"
 #include "device/register_bus.h"
+#include "ui/form_builders.h"
 #include "ui/hex_cell_delegate.h"
 #include "ui/host.h"
+#include "ui/print_lines.h"
 #include "ui/prompts.h"
+#include "ui/text.h"
 
 namespace parvex::device {
 
@@ -60,15 +61,15 @@ private:
 void TfrmLongI2C::btnWriteOneClick() {
     commitEdit();
     if (!device_.isDefined(activeRegister_)) {
-        host().setStatusText(qs(kNoWriteStatus));
-        ui::prompts().information(qs(kNoWriteMessage));
+        host().setStatusText(ui::qs(kNoWriteStatus));
+        ui::prompts().information(ui::qs(kNoWriteMessage));
         return;
     }
     if (!CheckAddress()) return;
     const QString text = cellText(activeRegister_);
-    const auto value = valueByte(ss(text));
+    const auto value = valueByte(ui::ss(text));
     if (!value) {
-        ui::prompts().error(qs(hexConversionMessage(ss(text))));
+        ui::prompts().error(ui::qs(hexConversionMessage(ui::ss(text))));
         return;
     }
     const Busy busy(busy_);
@@ -81,7 +82,7 @@ void TfrmLongI2C::btnReadOneClick() {
     commitEdit();
     modified_ = true;
     if (!device_.isDefined(activeRegister_)) {
-        ui::prompts().information(qs(kNoReadMessage));
+        ui::prompts().information(ui::qs(kNoReadMessage));
         return;
     }
     if (!CheckAddress()) return;
@@ -123,7 +124,7 @@ void TfrmLongI2C::btnWriteClick() {
     const Busy busy(busy_);
     const BusOutcome outcome = writeAll(host().transfers(), device_, device_.DeviceAddress);
     if (outcome.error)
-        ui::prompts().error(qs(*outcome.error));
+        ui::prompts().error(ui::qs(*outcome.error));
     else
         host().ErrorMessage(outcome.status);
 }
@@ -131,15 +132,15 @@ void TfrmLongI2C::btnWriteClick() {
 std::optional<std::uint8_t> TfrmLongI2C::controlWrite(std::uint8_t reg, std::uint8_t value,
                                                       bool addressFromField) {
     if (!device_.isDefined(activeRegister_)) {
-        host().setStatusText(qs(kNoWriteStatus));
-        ui::prompts().information(qs(kNoWriteMessage));
+        host().setStatusText(ui::qs(kNoWriteStatus));
+        ui::prompts().information(ui::qs(kNoWriteMessage));
         return std::nullopt;
     }
     if (addressFromField) {
         const QString text = edtAddress->text();
-        const auto address = valueByte(ss(text));
+        const auto address = valueByte(ui::ss(text));
         if (!address || text.size() > 2) {
-            ui::prompts().error(qs(hexConversionMessage(ss(text))));
+            ui::prompts().error(ui::qs(hexConversionMessage(ui::ss(text))));
             return std::nullopt;
         }
         device_.DeviceAddress = *address;
@@ -181,7 +182,7 @@ void TfrmLongI2C::mnuEditCurrentDeviceClick() {
 void TfrmLongI2C::mnuEditCurrentCellClick() {
     commitEdit();
     if (!device_.isDefined(activeRegister_)) {
-        ui::prompts().information(qs(kCannotEditUndefined));
+        ui::prompts().information(ui::qs(kCannotEditUndefined));
         return;
     }
     auto* dialog = new TfrmEditCell(*this, window(), activeRegister_, cellText(activeRegister_),
@@ -202,7 +203,7 @@ void TfrmLongI2C::refreshGrid() {
 }
 
 void TfrmLongI2C::applyDefinition(const Definition& d) {
-    device_.DeviceName = ss(d.name);
+    device_.DeviceName = ui::ss(d.name);
     setWindowTitle(d.name);
     edtAddress->setText(d.address);
     const int n = std::clamp(d.count, 1, kRegisterSlots);
@@ -216,8 +217,9 @@ void TfrmLongI2C::applyDefinition(const Definition& d) {
         }
         const QString desc = i < d.descriptions.size() ? d.descriptions.at(i) : QString();
         device_.RegisterDescriptions[slot] =
-            desc.isEmpty() ? std::string(kUndefinedDescription) : ss(desc);
-        device_.RegisterValues[slot] = ValidHexCheck(i < d.values.size() ? ss(d.values.at(i)) : "");
+            desc.isEmpty() ? std::string(kUndefinedDescription) : ui::ss(desc);
+        device_.RegisterValues[slot] =
+            ValidHexCheck(i < d.values.size() ? ui::ss(d.values.at(i)) : "");
     }
     refreshGrid();
     modified_ = true;
@@ -225,8 +227,8 @@ void TfrmLongI2C::applyDefinition(const Definition& d) {
 
 void TfrmLongI2C::applyRegister(const QString& value, const QString& text) {
     if (!device_.isDefined(activeRegister_)) return;
-    setRegisterValue(activeRegister_, ss(value));
-    device_.RegisterDescriptions[static_cast<std::size_t>(activeRegister_)] = ss(text);
+    setRegisterValue(activeRegister_, ui::ss(value));
+    device_.RegisterDescriptions[static_cast<std::size_t>(activeRegister_)] = ui::ss(text);
     stgMemoryClick();
     modified_ = true;
     definitionChanged();
@@ -255,27 +257,27 @@ void TfrmLongI2C::mnuLoadClick() {
 }
 
 void TfrmLongI2C::openDefinition(const QString& path) {
-    const DefinitionFile file = ReadDefinitionFile(ss(path));
+    const DefinitionFile file = ReadDefinitionFile(ui::ss(path));
     if (file.error) {
-        ui::prompts().error(qs(*file.error));
+        ui::prompts().error(ui::qs(*file.error));
         return;
     }
     const TDeviceDefinition& read = file.read->device;
-    edtAddress->setText(qs(file.read->addressText));
+    edtAddress->setText(ui::qs(file.read->addressText));
     device_.MaxRegister = read.MaxRegister;
     device_.DeviceName = read.DeviceName;
     device_.RegisterValues = read.RegisterValues;
     device_.RegisterDescriptions = read.RegisterDescriptions;
-    setWindowTitle(qs(read.DeviceName));
+    setWindowTitle(ui::qs(read.DeviceName));
     refreshGrid();
-    pnlRegister->setText(qs(registerCaption(device_, 0)));
+    pnlRegister->setText(ui::qs(registerCaption(device_, 0)));
     definitionFileName_ = QString(path).remove(QLatin1Char('&'));
     modified_ = false;
 }
 
 bool TfrmLongI2C::writeDefinitionTo(const QString& path, bool erase) {
-    if (const auto error = WriteDefinitionFile(device_, ss(path), erase)) {
-        ui::prompts().error(qs(*error));
+    if (const auto error = WriteDefinitionFile(device_, ui::ss(path), erase)) {
+        ui::prompts().error(ui::qs(*error));
         return false;
     }
     return true;
@@ -317,8 +319,8 @@ void TfrmLongI2C::mnuSaveASCIIClick() {
     saveFileName_.clear();
     const ui::FileChoice choice = ui::prompts().saveFile(request);
     if (choice.accepted) {
-        if (const auto error = WriteRegisterTextFile(device_, ss(choice.path)))
-            ui::prompts().error(qs(*error));
+        if (const auto error = WriteRegisterTextFile(device_, ui::ss(choice.path)))
+            ui::prompts().error(ui::qs(*error));
     }
     saveFileName_.clear();
 }
@@ -327,7 +329,11 @@ void TfrmLongI2C::mnuPrintClick() {
     commitEdit();
     QPrinter printer;
     if (!ui::prompts().print(printer)) return;
-    if (const auto error = printLines(printer, printoutLines(device_))) ui::prompts().error(*error);
+    QStringList lines;
+    for (const std::string& line : printoutLines(device_)) lines << ui::qs(line);
+    // The listing's own first lines are its heading.
+    if (ui::printLines(printer, ui::PrintStyle{}, {}, lines) == 0)
+        ui::prompts().error(QStringLiteral("The printer could not be started."));
 }
 
 }  // namespace parvex::device

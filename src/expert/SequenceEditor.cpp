@@ -12,16 +12,13 @@
 
 #include "expert/Message.h"
 #include "ui/prompts.h"
+#include "ui/text.h"
 
 namespace parvex::expert {
 
 namespace {
 
 QPointer<TfrmSequenceEditor> frmSequenceEditor;
-
-QString qs(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
-}
 
 // Cells take the digits and backspace only.
 class DigitsOnly final : public QObject {
@@ -113,7 +110,7 @@ void TfrmSequenceEditor::FormShow() {
     const std::vector<std::string> cells = cellsFromSequenceText(window_->sequence().text());
     for (int c = 0; c < kMaxSequenceEntries; ++c)
         grdSequencer->item(0, c)->setText(c < static_cast<int>(cells.size())
-                                              ? qs(cells[static_cast<std::size_t>(c)])
+                                              ? ui::qs(cells[static_cast<std::size_t>(c)])
                                               : QString());
 }
 
@@ -122,10 +119,10 @@ bool TfrmSequenceEditor::btnCloseClick() {
     grdSequencer->setCurrentIndex(QModelIndex());
     std::vector<std::string> cells;
     for (int c = 0; c < kMaxSequenceEntries; ++c)
-        cells.push_back(grdSequencer->item(0, c)->text().toStdString());
+        cells.push_back(ui::ss(grdSequencer->item(0, c)->text()));
     const SequenceCells parsed = sequenceFromCells(cells);
     if (parsed.refused) {
-        ui::prompts().information(qs(kSequenceLimitMessage));
+        ui::prompts().information(ui::qs(kSequenceLimitMessage));
         return false;
     }
     if (window_) window_->setSequence(parsed.numbers);
