@@ -353,24 +353,6 @@ void TfrmLongI2C::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void TfrmLongI2C::mnuCloseClick() {
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        sub->close();
-    else
-        close();
-}
-
-void TfrmLongI2C::mnuCloseAllClick() {
-    ui::Host& h = host();
-    h.closeAllChildren();
-    h.ResetWarning();
-    h.DisableMenus();
-}
-
-void TfrmLongI2C::mnuExitClick() {
-    host().exitApplication();
-}
-
 void TfrmLongI2C::ResetGridClick() {
     if (ui::prompts().question(kResetQuestion, ui::ButtonYes | ui::ButtonNo) != ui::Answer::Yes)
         return;

@@ -16,6 +16,7 @@
 #include "device/definition_file.h"
 #include "device/printout.h"
 #include "device/register_bus.h"
+#include "ui/byte_grid_view.h"
 #include "ui/form_builders.h"
 #include "ui/hex_cell_delegate.h"
 #include "ui/host.h"
@@ -41,17 +42,6 @@ public:
 
 private:
     bool& flag_;
-};
-
-class PaintPause {
-public:
-    explicit PaintPause(QWidget* widget) : widget_(widget) { widget_->setUpdatesEnabled(false); }
-    ~PaintPause() { widget_->setUpdatesEnabled(true); }
-    PaintPause(const PaintPause&) = delete;
-    PaintPause& operator=(const PaintPause&) = delete;
-
-private:
-    QWidget* widget_;
 };
 
 }  // namespace
@@ -106,7 +96,7 @@ void TfrmLongI2C::btnReadClick() {
         const Busy busy(busy_);
         // Every exchange repaints the status bar at once, which would paint the grid's
         // pending changes each time: the grid is held still until the values are all in.
-        const PaintPause pause(stgMemory->viewport());
+        const ui::PaintPause pause(stgMemory->viewport());
         outcome = readAll(host().transfers(), device_, device_.DeviceAddress,
                           [this](int first, int count) {
                               for (int r = first; r < first + count; ++r)
@@ -283,6 +273,17 @@ bool TfrmLongI2C::writeDefinitionTo(const QString& path, bool erase) {
     return true;
 }
 
+ui::FileDialogRequest TfrmLongI2C::saveRequest(const QString& title, const QString& filter,
+                                               const QString& suffix) const {
+    ui::FileDialogRequest request;
+    request.title = title;
+    request.filter = filter;
+    request.defaultSuffix = suffix;
+    request.directory = saveFolder_;
+    request.confirmOverwrite = true;
+    return request;
+}
+
 bool TfrmLongI2C::mnuSaveClick() {
     commitEdit();
     if (definitionFileName_.isEmpty()) return mnuSaveAsClick();
@@ -293,13 +294,9 @@ bool TfrmLongI2C::mnuSaveClick() {
 
 bool TfrmLongI2C::mnuSaveAsClick() {
     commitEdit();
-    ui::FileDialogRequest request;
-    request.title = QStringLiteral("Save Device Information");
-    request.filter = kDefinitionFilter;
-    request.defaultSuffix = QStringLiteral("def");
+    ui::FileDialogRequest request = saveRequest(QStringLiteral("Save Device Information"),
+                                                kDefinitionFilter, QStringLiteral("def"));
     request.fileName = saveFileName_;
-    request.directory = saveFolder_;
-    request.confirmOverwrite = true;
     const ui::FileChoice choice = ui::prompts().saveFile(request);
     if (!choice.accepted) return false;
     saveFileName_ = choice.path;
@@ -310,12 +307,8 @@ bool TfrmLongI2C::mnuSaveAsClick() {
 
 void TfrmLongI2C::mnuSaveASCIIClick() {
     commitEdit();
-    ui::FileDialogRequest request;
-    request.title = QStringLiteral("Save Register Data in Text Format");
-    request.filter = kTextFilter;
-    request.defaultSuffix = QStringLiteral("txt");
-    request.directory = saveFolder_;
-    request.confirmOverwrite = true;
+    const ui::FileDialogRequest request = saveRequest(
+        QStringLiteral("Save Register Data in Text Format"), kTextFilter, QStringLiteral("txt"));
     saveFileName_.clear();
     const ui::FileChoice choice = ui::prompts().saveFile(request);
     if (choice.accepted) {

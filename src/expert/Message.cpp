@@ -369,23 +369,4 @@ void TfrmMessage::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void TfrmMessage::mnuCloseClick() {
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        sub->close();
-    else
-        close();
-}
-
-void TfrmMessage::mnuCloseAllClick() {
-    // This window is among those closed: keep only the host from here on.
-    ui::Host& h = host();
-    h.closeAllChildren();
-    h.ResetWarning();
-    h.DisableMenus();
-}
-
-void TfrmMessage::mnuExitClick() {
-    host().exitApplication();
-}
-
 }  // namespace parvex::expert
