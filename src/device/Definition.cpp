@@ -17,6 +17,7 @@
 #include "ui/form_builders.h"
 #include "ui/key_filter.h"
 #include "ui/prompts.h"
+#include "ui/row_resizing_model.h"
 #include "ui/text.h"
 #include "ui/upper_case_validator.h"
 
@@ -34,9 +35,9 @@ const QString kFillWhenEmpty = QStringLiteral("00");
 
 // The dialog's grid: its register rows, each with a description and a value text. The
 // register number is the row header.
-class DefinitionGridModel final : public QAbstractTableModel {
+class DefinitionGridModel final : public ui::RowResizingModel {
 public:
-    using QAbstractTableModel::QAbstractTableModel;
+    using ui::RowResizingModel::RowResizingModel;
     int rowCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() ? 0 : rows_;
     }
@@ -70,17 +71,7 @@ public:
         const auto& r = cells_[static_cast<std::size_t>(row)];
         return column == kValueColumn ? r.value : r.description;
     }
-    void setRows(int rows) {
-        if (rows > rows_) {
-            beginInsertRows({}, rows_, rows - 1);
-            rows_ = rows;
-            endInsertRows();
-        } else if (rows < rows_) {
-            beginRemoveRows({}, rows, rows_ - 1);
-            rows_ = rows;
-            endRemoveRows();
-        }
-    }
+    void setRows(int rows) { resizeRows(rows_, rows); }
     void changedAll() { emit dataChanged(index(0, 0), index(std::max(rows_ - 1, 0), 1)); }
 
 private:

@@ -8,7 +8,7 @@
 namespace parvex::device {
 
 RegisterGridModel::RegisterGridModel(TDeviceDefinition& device, QObject* parent)
-    : QAbstractTableModel(parent), device_(device), rows_(gridRowsFor(device.MaxRegister)) {}
+    : ui::RowResizingModel(parent), device_(device), rows_(gridRowsFor(device.MaxRegister)) {}
 
 int RegisterGridModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : rows_;
@@ -90,16 +90,7 @@ void RegisterGridModel::reload() {
 }
 
 void RegisterGridModel::reshape() {
-    const int rows = gridRowsFor(device_.MaxRegister);
-    if (rows > rows_) {
-        beginInsertRows({}, rows_, rows - 1);
-        rows_ = rows;
-        endInsertRows();
-    } else if (rows < rows_) {
-        beginRemoveRows({}, rows, rows_ - 1);
-        rows_ = rows;
-        endRemoveRows();
-    }
+    resizeRows(rows_, gridRowsFor(device_.MaxRegister));
     emit dataChanged(index(0, 0), index(rows_ - 1, kGridColumns - 1));
 }
 
