@@ -119,11 +119,11 @@ void TfrmDefine::buildControls() {
     auto* fields = new QFormLayout;
     edtName = ui::makeField(this, "edtName", ui::FieldOptions::limited(20));
     edtAddress = ui::makeField(this, "edtAddress", ui::FieldOptions::limited(2, true));
-    edtSpin = new QSpinBox(this);
-    edtSpin->setObjectName(QStringLiteral("edtSpin"));
     // Up to three digits can be typed so that a count above 256 is answered by its message.
-    edtSpin->setRange(0, kMaxTypedCount);
-    edtSpin->setValue(kFirstRows * 4);
+    ui::SpinOptions count;
+    count.maximum = kMaxTypedCount;
+    count.value = kFirstRows * 4;
+    edtSpin = ui::makeSpinBox(this, "edtSpin", count);
     edtFill = ui::makeField(this, "edtFill", ui::FieldOptions::limited(2, true));
     edtFill->setText(kFillWhenEmpty);
     fields->addRow(QStringLiteral("Device Name:"), edtName);

@@ -70,8 +70,7 @@ void TfrmLongI2C::buildControls() {
     panel->setFixedWidth(kPanelWidth);
     auto* left = new QVBoxLayout(panel);
 
-    grbAddress = new QGroupBox(QStringLiteral("Address (hex)"), panel);
-    grbAddress->setObjectName(QStringLiteral("grbAddress"));
+    grbAddress = ui::makeGroupBox(panel, "grbAddress", QStringLiteral("Address (hex)"));
     grbAddress->setToolTip(QStringLiteral("Device Address"));
     edtAddress = ui::makeField(grbAddress, "edtAddress", ui::FieldOptions::limited(2, true));
     edtAddress->setText(QStringLiteral("A0"));
@@ -89,8 +88,7 @@ void TfrmLongI2C::buildControls() {
                              QStringLiteral("Read entire device"));
     for (QPushButton* b : {btnWriteOne, btnReadOne, btnWrite, btnRead}) left->addWidget(b);
 
-    grbControls = new QGroupBox(QStringLiteral("Create Control"), panel);
-    grbControls->setObjectName(QStringLiteral("grbControls"));
+    grbControls = ui::makeGroupBox(panel, "grbControls", QStringLiteral("Create Control"));
     auto* controls = new QVBoxLayout(grbControls);
     btnSlider = ui::makeButton(grbControls, "btnSlider", QStringLiteral("Slider"),
                                QStringLiteral("Create slider control for current register"));

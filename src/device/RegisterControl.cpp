@@ -25,9 +25,7 @@ TfrmRegisterControl::TfrmRegisterControl(TfrmLongI2C& device, QWidget* parent)
 TfrmRegisterControl::~TfrmRegisterControl() = default;
 
 QCheckBox* TfrmRegisterControl::makeAutoCheckBox(const QString& hint) {
-    chbAuto = new QCheckBox(kAutoOn, this);
-    chbAuto->setObjectName(QStringLiteral("chbAuto"));
-    chbAuto->setToolTip(hint);
+    chbAuto = ui::makeCheckBox(this, "chbAuto", kAutoOn, hint);
     setAutoWrite(true);
     connect(chbAuto, &QCheckBox::clicked, this, &TfrmRegisterControl::chbAutoClick);
     return chbAuto;

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "expert/Message.h"
+#include "ui/form_builders.h"
 #include "ui/prompts.h"
 #include "ui/text.h"
 
@@ -76,8 +77,7 @@ TfrmSequenceEditor::TfrmSequenceEditor(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmSequenceEditor"));
     setWindowTitle(QStringLiteral("Sequence Editor"));
     setModal(false);
-    auto* group = new QGroupBox(QStringLiteral("Sequencer"), this);
-    group->setObjectName(QStringLiteral("grpSequencer"));
+    auto* group = ui::makeGroupBox(this, "grpSequencer", QStringLiteral("Sequencer"));
     grdSequencer = new QTableWidget(1, kMaxSequenceEntries, group);
     grdSequencer->setObjectName(QStringLiteral("grdSequencer"));
     grdSequencer->verticalHeader()->hide();
@@ -95,8 +95,7 @@ TfrmSequenceEditor::TfrmSequenceEditor(QWidget* parent) : QDialog(parent) {
                                  grdSequencer->horizontalScrollBar()->sizeHint().height() + 6);
     auto* groupLayout = new QVBoxLayout(group);
     groupLayout->addWidget(grdSequencer);
-    btnOK = new QPushButton(QStringLiteral("OK"), this);
-    btnOK->setObjectName(QStringLiteral("btnOK"));
+    btnOK = ui::makeButton(this, "btnOK", QStringLiteral("OK"));
     btnOK->setDefault(true);
     connect(btnOK, &QPushButton::clicked, this, [this] { btnCloseClick(); });
     auto* layout = new QVBoxLayout(this);
