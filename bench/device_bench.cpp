@@ -5,82 +5,27 @@
 // is the median of several runs in CPU time of the program's one thread (file figures
 // include the system's share of writing the file).
 
-#include <QApplication>
 #include <QDir>
 #include <QSlider>
 #include <QTemporaryDir>
-#include <algorithm>
 #include <cstdio>
-#include <ctime>
-#include <functional>
-#include <memory>
-#include <vector>
 
+#include "bench_support.h"
 #include "device/Longi2c.h"
 #include "device/RegisterControl.h"
 #include "device/Slider.h"
-#include "hid/virtual_backend.h"
-#include "shell/Main.h"
 #include "sim/register_device.h"
-#include "sim/virtual_adapter.h"
-#include "ui/prompts.h"
-
-namespace {
 
 using namespace parvex;
-
-// Answers every file dialog with one file and counts the boxes.
-class FilePrompts final : public ui::Prompts {
-public:
-    QString path;
-    int boxes = 0;
-    void information(const QString&) override { ++boxes; }
-    void warning(const QString&) override { ++boxes; }
-    void error(const QString&) override { ++boxes; }
-    ui::Answer question(const QString&, int) override { return ui::Answer::No; }
-    ui::FileChoice openFile(const ui::FileDialogRequest&) override { return {true, path, 1}; }
-    ui::FileChoice saveFile(const ui::FileDialogRequest&) override { return {true, path, 1}; }
-    bool print(QPrinter&) override { return false; }
-};
-
-void settle() {
-    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
-}
-
-double threadMicros() {
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) * 1e6 + double(ts.tv_nsec) / 1e3;
-}
-
-double medianUs(int runs, const std::function<void(int)>& body) {
-    std::vector<double> us;
-    for (int r = 0; r < runs; ++r) {
-        const double start = threadMicros();
-        body(r);
-        settle();
-        us.push_back(threadMicros() - start);
-    }
-    std::nth_element(us.begin(), us.begin() + runs / 2, us.end());
-    return us[static_cast<std::size_t>(runs / 2)];
-}
-
-}  // namespace
+using namespace parvex::bench;
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    useOffscreenUnlessSet();
     QApplication app(argc, argv);
-    FilePrompts prompts;
-    ui::setPrompts(&prompts);
-
-    auto controller = std::make_unique<hid::VirtualController>();
-    hid::VirtualController* virt = controller.get();
     auto chip = std::make_shared<sim::RegisterDevice>(0x40, 256);
-    virt->adapter().bus().attach(chip);
-    virt->plug();
-    auto main = std::make_unique<shell::TfrmMain>(std::move(controller));
-    main->show();
-    settle();
+    Frame frame([&](sim::Bus& bus) { bus.attach(chip); });
+    FilePrompts& prompts = frame.prompts;
+    shell::TfrmMain* main = frame.main.get();
     main->mnuUserDefinedClick();
     settle();
     device::TfrmLongI2C* w = main->userDefinedWindow();
@@ -136,9 +81,5 @@ int main(int argc, char** argv) {
     std::printf("device.slider.host_us_per_write %.1f us\n", sliderUs / kSteps);
     std::printf("device.def.load_ms %.3f ms\n", loadUs / 1000.0);
     std::printf("device.def.save_ms %.3f ms\n", saveUs / 1000.0);
-
-    ui::setPrompts(nullptr);
-    main->closeAllChildren();
-    settle();
     return 0;
 }

@@ -6,96 +6,32 @@
 // several runs, the grids' repaint after the operation included, in CPU time of the program's
 // one thread (file figures include the system's share of writing the file).
 
-#include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTemporaryDir>
-#include <algorithm>
 #include <cstdio>
-#include <ctime>
-#include <functional>
-#include <memory>
-#include <vector>
 
+#include "bench_support.h"
 #include "eeprom/SmallEE.h"
-#include "hid/virtual_backend.h"
-#include "shell/Main.h"
-#include "sim/virtual_adapter.h"
-#include "ui/prompts.h"
-
-namespace {
 
 using namespace parvex;
-
-// Answers every file dialog with one file and every box silently.
-class FilePrompts final : public ui::Prompts {
-public:
-    QString path;
-    int filterIndex = 1;
-    int boxes = 0;
-    void information(const QString&) override { ++boxes; }
-    void warning(const QString&) override { ++boxes; }
-    void error(const QString&) override { ++boxes; }
-    ui::Answer question(const QString&, int) override { return ui::Answer::No; }
-    ui::FileChoice openFile(const ui::FileDialogRequest&) override {
-        return {true, path, filterIndex};
-    }
-    ui::FileChoice saveFile(const ui::FileDialogRequest&) override {
-        return {true, path, filterIndex};
-    }
-    bool print(QPrinter&) override { return false; }
-};
-
-void settle() {
-    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
-}
-
-// CPU time of this thread: the other programs on a busy machine do not count.
-double threadMicros() {
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) * 1e6 + double(ts.tv_nsec) / 1e3;
-}
-
-// Median of `runs` timings of `body` (with the repaint that follows it), in microseconds of
-// this thread's CPU time.
-double medianUs(int runs, const std::function<void()>& body) {
-    std::vector<double> us;
-    for (int r = 0; r < runs; ++r) {
-        const double start = threadMicros();
-        body();
-        settle();
-        us.push_back(threadMicros() - start);
-    }
-    std::nth_element(us.begin(), us.begin() + runs / 2, us.end());
-    return us[static_cast<std::size_t>(runs / 2)];
-}
-
-}  // namespace
+using namespace parvex::bench;
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    useOffscreenUnlessSet();
     QApplication app(argc, argv);
-    FilePrompts prompts;
-    ui::setPrompts(&prompts);
-
-    auto controller = std::make_unique<hid::VirtualController>();
-    hid::VirtualController* virt = controller.get();
-    const sim::DefaultDevices devices = sim::addDefaultDevices(virt->adapter().bus());
-    devices.eeprom->setWriteCycleMs(0);
-    virt->plug();
-    // The main window at the size it opens with: a larger window shows, and repaints, more cells.
-    auto main = std::make_unique<shell::TfrmMain>(std::move(controller));
-    main->show();
-    settle();
+    sim::DefaultDevices devices;
+    Frame frame([&](sim::Bus& bus) {
+        devices = sim::addDefaultDevices(bus);
+        devices.eeprom->setWriteCycleMs(0);
+    });
+    FilePrompts& prompts = frame.prompts;
+    shell::TfrmMain* main = frame.main.get();
     main->mnuEEPROMClick(2048);
     settle();
-    QMdiSubWindow* sub = main->mdiArea()->activeSubWindow();
-    auto* editor = sub ? qobject_cast<eeprom::TfrmSmallEE*>(sub->widget()) : nullptr;
+    auto* editor = frame.activeChild<eeprom::TfrmSmallEE>();
     if (!editor) {
         std::fprintf(stderr, "no EEPROM editor window\n");
         return 1;
@@ -132,9 +68,5 @@ int main(int argc, char** argv) {
     std::printf("eeprom.verify.host_us_per_exchange %.1f us\n", verifyUs / kReads);
     std::printf("eeprom.hex.load_ms %.3f ms\n", loadUs / 1000.0);
     std::printf("eeprom.hex.save_ms %.3f ms\n", saveUs / 1000.0);
-
-    ui::setPrompts(nullptr);
-    main->closeAllChildren();
-    settle();
     return 0;
 }

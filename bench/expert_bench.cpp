@@ -7,65 +7,20 @@
 // include the system's share of writing the file).
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <functional>
-#include <memory>
-#include <vector>
 
+#include "bench_support.h"
 #include "expert/Message.h"
-#include "hid/virtual_backend.h"
-#include "shell/Main.h"
-#include "sim/virtual_adapter.h"
-#include "ui/prompts.h"
 
 namespace {
 
 using namespace parvex;
-
-// Answers every file dialog with one file, every question No, and counts the boxes.
-class FilePrompts final : public ui::Prompts {
-public:
-    QString path;
-    int boxes = 0;
-    void information(const QString&) override { ++boxes; }
-    void warning(const QString&) override { ++boxes; }
-    void error(const QString&) override { ++boxes; }
-    ui::Answer question(const QString&, int) override { return ui::Answer::No; }
-    ui::FileChoice openFile(const ui::FileDialogRequest&) override { return {true, path, 1}; }
-    ui::FileChoice saveFile(const ui::FileDialogRequest&) override { return {true, path, 1}; }
-    bool print(QPrinter&) override { return false; }
-};
-
-void settle() {
-    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
-}
-
-double threadMicros() {
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) * 1e6 + double(ts.tv_nsec) / 1e3;
-}
-
-double medianUs(int runs, const std::function<void()>& body) {
-    std::vector<double> us;
-    for (int r = 0; r < runs; ++r) {
-        const double start = threadMicros();
-        body();
-        settle();
-        us.push_back(threadMicros() - start);
-    }
-    std::nth_element(us.begin(), us.begin() + runs / 2, us.end());
-    return us[static_cast<std::size_t>(runs / 2)];
-}
+using namespace parvex::bench;
 
 // 64 messages: each write sets the register pointer and two registers, each read takes 8
 // bytes back; the sequence names all 64 in order.
@@ -90,22 +45,15 @@ QByteArray dataFile() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    useOffscreenUnlessSet();
     QApplication app(argc, argv);
-    FilePrompts prompts;
-    ui::setPrompts(&prompts);
-
-    auto controller = std::make_unique<hid::VirtualController>();
-    hid::VirtualController* virt = controller.get();
-    sim::addDefaultDevices(virt->adapter().bus());
-    virt->plug();
-    auto main = std::make_unique<shell::TfrmMain>(std::move(controller));
-    main->show();
-    settle();
+    Frame frame([](sim::Bus& bus) { sim::addDefaultDevices(bus); });
+    FilePrompts& prompts = frame.prompts;
+    hid::VirtualController* virt = frame.virt;
+    shell::TfrmMain* main = frame.main.get();
     main->mnuExpertClick();
     settle();
-    QMdiSubWindow* sub = main->mdiArea()->activeSubWindow();
-    auto* w = sub ? qobject_cast<expert::TfrmMessage*>(sub->widget()) : nullptr;
+    auto* w = frame.activeChild<expert::TfrmMessage>();
     if (!w) {
         std::fprintf(stderr, "no expert window\n");
         return 1;
@@ -158,9 +106,6 @@ int main(int argc, char** argv) {
     std::printf("expert.file.load_ms %.3f ms\n", loadUs / 1000.0);
     std::printf("expert.file.save_ms %.3f ms\n", saveUs / 1000.0);
 
-    ui::setPrompts(nullptr);
     w->setTableModified(false);
-    main->closeAllChildren();
-    settle();
     return 0;
 }

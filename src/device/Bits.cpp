@@ -7,7 +7,8 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-#include "device/Forms.h"
+#include "ui/form_builders.h"
+#include "ui/text.h"
 
 namespace parvex::device {
 
@@ -29,7 +30,7 @@ TfrmBits::TfrmBits(TfrmLongI2C& device, QWidget* parent) : TfrmRegisterControl(d
         digits[static_cast<std::size_t>(i)] = digit;
         row->addWidget(digit);
     }
-    lblRegName = makeLabel(this, "lblRegName", QString());
+    lblRegName = ui::makeLabel(this, QString(), "lblRegName");
     lblRegName->setFrameShape(QFrame::Panel);
     lblRegName->setFrameShadow(QFrame::Sunken);
     auto* layout = new QVBoxLayout(this);

@@ -13,10 +13,12 @@
 #include <QVBoxLayout>
 #include <array>
 
-#include "device/Forms.h"
 #include "device/Longi2c.h"
+#include "ui/form_builders.h"
 #include "ui/key_filter.h"
 #include "ui/prompts.h"
+#include "ui/row_resizing_model.h"
+#include "ui/text.h"
 #include "ui/upper_case_validator.h"
 
 namespace parvex::device {
@@ -33,9 +35,9 @@ const QString kFillWhenEmpty = QStringLiteral("00");
 
 // The dialog's grid: its register rows, each with a description and a value text. The
 // register number is the row header.
-class DefinitionGridModel final : public QAbstractTableModel {
+class DefinitionGridModel final : public ui::RowResizingModel {
 public:
-    using QAbstractTableModel::QAbstractTableModel;
+    using ui::RowResizingModel::RowResizingModel;
     int rowCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() ? 0 : rows_;
     }
@@ -57,7 +59,7 @@ public:
     }
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
         if (role != Qt::DisplayRole) return {};
-        if (orientation == Qt::Vertical) return qs(hexByte(section));
+        if (orientation == Qt::Vertical) return ui::qs(hexByte(section));
         return section == kDescriptionColumn ? QStringLiteral("Register Description")
                                              : QStringLiteral("Value\n(Hex)");
     }
@@ -69,17 +71,7 @@ public:
         const auto& r = cells_[static_cast<std::size_t>(row)];
         return column == kValueColumn ? r.value : r.description;
     }
-    void setRows(int rows) {
-        if (rows > rows_) {
-            beginInsertRows({}, rows_, rows - 1);
-            rows_ = rows;
-            endInsertRows();
-        } else if (rows < rows_) {
-            beginRemoveRows({}, rows, rows_ - 1);
-            rows_ = rows;
-            endRemoveRows();
-        }
-    }
+    void setRows(int rows) { resizeRows(rows_, rows); }
     void changedAll() { emit dataChanged(index(0, 0), index(std::max(rows_ - 1, 0), 1)); }
 
 private:
@@ -111,28 +103,28 @@ public:
 
 TfrmDefine::TfrmDefine(TfrmLongI2C& device, QWidget* parent) : QWidget(parent), device_(&device) {
     setObjectName(QStringLiteral("frmDefine"));
-    makeToolWindow(this);
+    ui::makeToolWindow(this);
     buildControls();
     // FormCreate: the first rows carry the device's descriptions until a fill replaces them.
     setRegisterRows(kFirstRows);
     for (int i = 0; i < kFirstRows; ++i)
         model_->cell(i, kDescriptionColumn) = device.description(i);
     model_->changedAll();
-    centreOn(this, parent);
+    ui::centreOn(this, parent);
 }
 
 TfrmDefine::~TfrmDefine() = default;
 
 void TfrmDefine::buildControls() {
     auto* fields = new QFormLayout;
-    edtName = makeField(this, "edtName", 20, false);
-    edtAddress = makeField(this, "edtAddress", 2, true);
-    edtSpin = new QSpinBox(this);
-    edtSpin->setObjectName(QStringLiteral("edtSpin"));
+    edtName = ui::makeField(this, "edtName", ui::FieldOptions::limited(20));
+    edtAddress = ui::makeField(this, "edtAddress", ui::FieldOptions::limited(2, true));
     // Up to three digits can be typed so that a count above 256 is answered by its message.
-    edtSpin->setRange(0, kMaxTypedCount);
-    edtSpin->setValue(kFirstRows * 4);
-    edtFill = makeField(this, "edtFill", 2, true);
+    ui::SpinOptions count;
+    count.maximum = kMaxTypedCount;
+    count.value = kFirstRows * 4;
+    edtSpin = ui::makeSpinBox(this, "edtSpin", count);
+    edtFill = ui::makeField(this, "edtFill", ui::FieldOptions::limited(2, true));
     edtFill->setText(kFillWhenEmpty);
     fields->addRow(QStringLiteral("Device Name:"), edtName);
     fields->addRow(QStringLiteral("Device Address:"), edtAddress);
@@ -156,8 +148,8 @@ void TfrmDefine::buildControls() {
         QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
         QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
 
-    btnReadCAT = makeButton(this, "btnReadCAT", QStringLiteral("OK"));
-    btnCancel = makeButton(this, "btnCancel", QStringLiteral("Cancel"));
+    btnReadCAT = ui::makeButton(this, "btnReadCAT", QStringLiteral("OK"));
+    btnCancel = ui::makeButton(this, "btnCancel", QStringLiteral("Cancel"));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(btnReadCAT);
@@ -208,9 +200,9 @@ void TfrmDefine::setRegisterRows(int count) {
     model_->setRows(count);
     for (int i = 0; i < count; ++i) {
         if (model_->cell(i, kDescriptionColumn).isEmpty())
-            model_->cell(i, kDescriptionColumn) = qs(kUndefinedDescription);
+            model_->cell(i, kDescriptionColumn) = ui::qs(kUndefinedDescription);
         if (model_->cell(i, kValueColumn).isEmpty())
-            model_->cell(i, kValueColumn) = qs(kUnknownValue);
+            model_->cell(i, kValueColumn) = ui::qs(kUnknownValue);
     }
     model_->changedAll();
     stgDefinition->setCurrentIndex(model_->index(count - 1, kDescriptionColumn));
@@ -221,8 +213,8 @@ void TfrmDefine::fillForNewDevice() {
     edtName->setText(kNewDevice);
     setWindowTitle(QStringLiteral("Define New Device"));
     for (int i = 0; i < kRegisterSlots; ++i) {
-        model_->cell(i, kDescriptionColumn) = qs(kUndefinedDescription);
-        model_->cell(i, kValueColumn) = qs(kUnknownValue);
+        model_->cell(i, kDescriptionColumn) = ui::qs(kUndefinedDescription);
+        model_->cell(i, kValueColumn) = ui::qs(kUnknownValue);
     }
     model_->changedAll();
 }
@@ -236,11 +228,11 @@ void TfrmDefine::fillFromDevice() {
         edtSpin->setValue(d.registerCount());
     }
     edtSpinChange(edtSpin->text());
-    edtName->setText(qs(d.DeviceName));
+    edtName->setText(ui::qs(d.DeviceName));
     for (int i = 0; i <= d.MaxRegister; ++i) {
         model_->cell(i, kDescriptionColumn) =
-            qs(d.RegisterDescriptions[static_cast<std::size_t>(i)]);
-        model_->cell(i, kValueColumn) = qs(d.RegisterValues[static_cast<std::size_t>(i)]);
+            ui::qs(d.RegisterDescriptions[static_cast<std::size_t>(i)]);
+        model_->cell(i, kValueColumn) = ui::qs(d.RegisterValues[static_cast<std::size_t>(i)]);
     }
     model_->changedAll();
     setWindowTitle(QStringLiteral("Edit Current Device"));
@@ -249,12 +241,12 @@ void TfrmDefine::fillFromDevice() {
 void TfrmDefine::edtSpinChange(const QString& text) {
     if (text.isEmpty()) return;
     int v = 0;
-    switch (checkCount(ss(text), v)) {
+    switch (checkCount(ui::ss(text), v)) {
         case CountCheck::TooSmall:
-            ui::prompts().information(qs(kCountTooSmall));
+            ui::prompts().information(ui::qs(kCountTooSmall));
             break;
         case CountCheck::TooLarge:
-            ui::prompts().information(qs(kCountTooLarge));
+            ui::prompts().information(ui::qs(kCountTooLarge));
             break;
         case CountCheck::Apply:
             setRegisterRows(v);
@@ -266,10 +258,10 @@ void TfrmDefine::edtSpinChange(const QString& text) {
 
 void TfrmDefine::edtAddressChange() {
     if (rewriting_) return;
-    const auto change = addressChange(ss(edtAddress->text()));
-    if (!change || edtAddress->text() == qs(change->text)) return;
+    const auto change = addressChange(ui::ss(edtAddress->text()));
+    if (!change || edtAddress->text() == ui::qs(change->text)) return;
     rewriting_ = true;
-    edtAddress->setText(qs(change->text));
+    edtAddress->setText(ui::qs(change->text));
     rewriting_ = false;
 }
 
@@ -304,8 +296,8 @@ void TfrmDefine::btnOKClick() {
     // A cell still being edited counts: leaving it hands its text to the grid.
     stgDefinition->setCurrentIndex({});
     int n = 0;
-    if (checkCount(ss(edtSpin->text()), n) != CountCheck::Apply) {
-        ui::prompts().information(qs(kCountTooSmall));
+    if (checkCount(ui::ss(edtSpin->text()), n) != CountCheck::Apply) {
+        ui::prompts().information(ui::qs(kCountTooSmall));
         return;
     }
     TfrmLongI2C::Definition d;

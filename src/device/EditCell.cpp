@@ -8,9 +8,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "device/Forms.h"
 #include "device/Longi2c.h"
+#include "ui/form_builders.h"
 #include "ui/key_filter.h"
+#include "ui/text.h"
 
 namespace parvex::device {
 
@@ -19,15 +20,16 @@ TfrmEditCell::TfrmEditCell(TfrmLongI2C& device, QWidget* parent, int reg, const 
     : QWidget(parent), device_(&device) {
     setObjectName(QStringLiteral("frmEditCell"));
     setWindowTitle(QStringLiteral("Edit Register"));
-    makeToolWindow(this);
-    lblRegister = makeLabel(this, "lblRegister", QStringLiteral("Register 0x") + qs(hexByte(reg)));
-    edtDefault = makeField(this, "edtDefault", 2, true);
+    ui::makeToolWindow(this);
+    lblRegister =
+        ui::makeLabel(this, QStringLiteral("Register 0x") + ui::qs(hexByte(reg)), "lblRegister");
+    edtDefault = ui::makeField(this, "edtDefault", ui::FieldOptions::limited(2, true));
     edtDefault->setText(value);
     new ui::KeyFilter(edtDefault);
-    edtDescription = makeField(this, "edtDescription", 40, false);
+    edtDescription = ui::makeField(this, "edtDescription", ui::FieldOptions::limited(40));
     edtDescription->setText(description);
-    btnOK = makeButton(this, "btnOK", QStringLiteral("OK"));
-    btnCancel = makeButton(this, "btnCancel", QStringLiteral("Cancel"));
+    btnOK = ui::makeButton(this, "btnOK", QStringLiteral("OK"));
+    btnCancel = ui::makeButton(this, "btnCancel", QStringLiteral("Cancel"));
 
     auto* fields = new QFormLayout;
     fields->addRow(lblRegister);
@@ -45,7 +47,7 @@ TfrmEditCell::TfrmEditCell(TfrmLongI2C& device, QWidget* parent, int reg, const 
     connect(btnOK, &QPushButton::clicked, this, &TfrmEditCell::btnOKClick);
     connect(btnCancel, &QPushButton::clicked, this, &QWidget::close);
     adjustSize();
-    centreOn(this, parent);
+    ui::centreOn(this, parent);
 }
 
 void TfrmEditCell::closeEvent(QCloseEvent* event) {

@@ -18,15 +18,16 @@
 
 #include "device/Bits.h"
 #include "device/Definition.h"
-#include "device/Forms.h"
 #include "device/RegisterGridModel.h"
 #include "device/RegisterGridView.h"
 #include "device/Slider.h"
 #include "device/Spinner.h"
+#include "ui/form_builders.h"
 #include "ui/hex_cell_delegate.h"
 #include "ui/host.h"
 #include "ui/key_filter.h"
 #include "ui/prompts.h"
+#include "ui/text.h"
 
 namespace parvex::device {
 
@@ -42,11 +43,13 @@ const QString kResetQuestion = QStringLiteral("Are you sure you want to reset th
 
 TfrmLongI2C::TfrmLongI2C(ui::Host& host, QWidget* parent) : ui::ChildWindow(host, parent) {
     setObjectName(QStringLiteral("frmLongI2C"));
-    setWindowTitle(qs(kWindowCaption));
+    setWindowTitle(ui::qs(kWindowCaption));
     buildControls();
     buildMenus();
     keyFilter_ = new ui::KeyFilter(this);
     FormCreate();
+    // The window opens ready for typing into the registers, not into the address field.
+    stgMemory->setFocus();
 }
 
 TfrmLongI2C::~TfrmLongI2C() {
@@ -67,34 +70,32 @@ void TfrmLongI2C::buildControls() {
     panel->setFixedWidth(kPanelWidth);
     auto* left = new QVBoxLayout(panel);
 
-    grbAddress = new QGroupBox(QStringLiteral("Address (hex)"), panel);
-    grbAddress->setObjectName(QStringLiteral("grbAddress"));
+    grbAddress = ui::makeGroupBox(panel, "grbAddress", QStringLiteral("Address (hex)"));
     grbAddress->setToolTip(QStringLiteral("Device Address"));
-    edtAddress = makeField(grbAddress, "edtAddress", 2, true);
+    edtAddress = ui::makeField(grbAddress, "edtAddress", ui::FieldOptions::limited(2, true));
     edtAddress->setText(QStringLiteral("A0"));
     edtAddress->setToolTip(QStringLiteral("Enter the device write address (even number)"));
     (new QVBoxLayout(grbAddress))->addWidget(edtAddress);
     left->addWidget(grbAddress);
 
-    btnWriteOne = makeButton(panel, "btnWriteOne", QStringLiteral("Write Byte"),
-                             QStringLiteral("Write to one register"));
-    btnReadOne = makeButton(panel, "btnReadOne", QStringLiteral("Read Byte"),
-                            QStringLiteral("Read one register"));
-    btnWrite = makeButton(panel, "btnWrite", QStringLiteral("Write All"),
-                          QStringLiteral("Write to all registers"));
-    btnRead = makeButton(panel, "btnRead", QStringLiteral("Read All"),
-                         QStringLiteral("Read entire device"));
+    btnWriteOne = ui::makeButton(panel, "btnWriteOne", QStringLiteral("Write Byte"),
+                                 QStringLiteral("Write to one register"));
+    btnReadOne = ui::makeButton(panel, "btnReadOne", QStringLiteral("Read Byte"),
+                                QStringLiteral("Read one register"));
+    btnWrite = ui::makeButton(panel, "btnWrite", QStringLiteral("Write All"),
+                              QStringLiteral("Write to all registers"));
+    btnRead = ui::makeButton(panel, "btnRead", QStringLiteral("Read All"),
+                             QStringLiteral("Read entire device"));
     for (QPushButton* b : {btnWriteOne, btnReadOne, btnWrite, btnRead}) left->addWidget(b);
 
-    grbControls = new QGroupBox(QStringLiteral("Create Control"), panel);
-    grbControls->setObjectName(QStringLiteral("grbControls"));
+    grbControls = ui::makeGroupBox(panel, "grbControls", QStringLiteral("Create Control"));
     auto* controls = new QVBoxLayout(grbControls);
-    btnSlider = makeButton(grbControls, "btnSlider", QStringLiteral("Slider"),
-                           QStringLiteral("Create slider control for current register"));
-    btnSpin = makeButton(grbControls, "btnSpin", QStringLiteral("Spin"),
-                         QStringLiteral("Create spin control for current register"));
-    btnBits = makeButton(grbControls, "btnBits", QStringLiteral("Bits"),
-                         QStringLiteral("Create Bit Control for current register"));
+    btnSlider = ui::makeButton(grbControls, "btnSlider", QStringLiteral("Slider"),
+                               QStringLiteral("Create slider control for current register"));
+    btnSpin = ui::makeButton(grbControls, "btnSpin", QStringLiteral("Spin"),
+                             QStringLiteral("Create spin control for current register"));
+    btnBits = ui::makeButton(grbControls, "btnBits", QStringLiteral("Bits"),
+                             QStringLiteral("Create Bit Control for current register"));
     for (QPushButton* b : {btnSlider, btnSpin, btnBits}) controls->addWidget(b);
     left->addWidget(grbControls);
     left->addStretch(1);
@@ -111,7 +112,7 @@ void TfrmLongI2C::buildControls() {
 }
 
 void TfrmLongI2C::buildGrid() {
-    pnlRegister = makeLabel(this, "pnlRegister", QString());
+    pnlRegister = ui::makeLabel(this, QString(), "pnlRegister");
     pnlRegister->setToolTip(QStringLiteral("Address and name of active register"));
     pnlRegister->setFrameShape(QFrame::Panel);
     pnlRegister->setFrameShadow(QFrame::Sunken);
@@ -165,64 +166,64 @@ void TfrmLongI2C::buildMenus() {
     mnuLongI2C->setObjectName(QStringLiteral("mnuLongI2C"));
     mnuLongI2C->menuAction()->setObjectName(QStringLiteral("mnuLongI2CAction"));
     QMenu* f = mnuLongI2C;
-    connect(addMenuItem(f, "mnuDefine", QStringLiteral("Define New Device")), &QAction::triggered,
-            this, &TfrmLongI2C::mnuDefineClick);
-    connect(addMenuItem(f, "mnuLoad", QStringLiteral("Open Device Definition File")),
+    connect(ui::addMenuItem(f, "mnuDefine", QStringLiteral("Define New Device")),
+            &QAction::triggered, this, &TfrmLongI2C::mnuDefineClick);
+    connect(ui::addMenuItem(f, "mnuLoad", QStringLiteral("Open Device Definition File")),
             &QAction::triggered, this, &TfrmLongI2C::mnuLoadClick);
     f->addSeparator()->setObjectName(QStringLiteral("mnuLongI2CSeparator1"));
-    connect(addMenuItem(f, "mnuSave", QStringLiteral("Save")), &QAction::triggered, this,
+    connect(ui::addMenuItem(f, "mnuSave", QStringLiteral("Save")), &QAction::triggered, this,
             [this] { mnuSaveClick(); });
-    connect(addMenuItem(f, "mnuSaveAs", QStringLiteral("Save As...")), &QAction::triggered, this,
-            [this] { mnuSaveAsClick(); });
-    connect(addMenuItem(f, "mnuSaveASCII", QStringLiteral("Save Registers in text format")),
+    connect(ui::addMenuItem(f, "mnuSaveAs", QStringLiteral("Save As...")), &QAction::triggered,
+            this, [this] { mnuSaveAsClick(); });
+    connect(ui::addMenuItem(f, "mnuSaveASCII", QStringLiteral("Save Registers in text format")),
             &QAction::triggered, this, &TfrmLongI2C::mnuSaveASCIIClick);
-    connect(addMenuItem(f, "mnuPrint", QStringLiteral("Print Device Data")), &QAction::triggered,
-            this, &TfrmLongI2C::mnuPrintClick);
-    connect(addMenuItem(f, "mnuClose", QStringLiteral("Close")), &QAction::triggered, this,
+    connect(ui::addMenuItem(f, "mnuPrint", QStringLiteral("Print Device Data")),
+            &QAction::triggered, this, &TfrmLongI2C::mnuPrintClick);
+    connect(ui::addMenuItem(f, "mnuClose", QStringLiteral("Close")), &QAction::triggered, this,
             &TfrmLongI2C::mnuCloseClick);
-    connect(addMenuItem(f, "mnuCloseAll", QStringLiteral("Close All")), &QAction::triggered, this,
-            &TfrmLongI2C::mnuCloseAllClick);
+    connect(ui::addMenuItem(f, "mnuCloseAll", QStringLiteral("Close All")), &QAction::triggered,
+            this, &TfrmLongI2C::mnuCloseAllClick);
     f->addSeparator()->setObjectName(QStringLiteral("mnuLongI2CSeparator2"));
-    connect(addMenuItem(f, "mnuExit", QStringLiteral("E&xit")), &QAction::triggered, this,
+    connect(ui::addMenuItem(f, "mnuExit", QStringLiteral("E&xit")), &QAction::triggered, this,
             &TfrmLongI2C::mnuExitClick);
 
     mnuEdit = new QMenu(QStringLiteral("Edit"), this);
     mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
     mnuEdit->menuAction()->setObjectName(QStringLiteral("mnuEditAction"));
-    connect(addMenuItem(mnuEdit, "mnuEditCurrentDevice", QStringLiteral("Current Device")),
+    connect(ui::addMenuItem(mnuEdit, "mnuEditCurrentDevice", QStringLiteral("Current Device")),
             &QAction::triggered, this, &TfrmLongI2C::mnuEditCurrentDeviceClick);
-    connect(addMenuItem(mnuEdit, "mnuEditCurrentCell", QStringLiteral("Current Register")),
+    connect(ui::addMenuItem(mnuEdit, "mnuEditCurrentCell", QStringLiteral("Current Register")),
             &QAction::triggered, this, &TfrmLongI2C::mnuEditCurrentCellClick);
-    connect(addMenuItem(mnuEdit, "ResetGrid", QStringLiteral("Reset Grid")), &QAction::triggered,
-            this, &TfrmLongI2C::ResetGridClick);
+    connect(ui::addMenuItem(mnuEdit, "ResetGrid", QStringLiteral("Reset Grid")),
+            &QAction::triggered, this, &TfrmLongI2C::ResetGridClick);
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     QMenu* p = PopupMenu1;
-    connect(
-        addMenuItem(p, "CreatefrmSlider", QStringLiteral("Use Slider to Change Active Register")),
-        &QAction::triggered, this, &TfrmLongI2C::CreatefrmSliderClick);
-    connect(
-        addMenuItem(p, "mnuBitWise", QStringLiteral("Use Bit Control to Change Active Register")),
-        &QAction::triggered, this, &TfrmLongI2C::mnuBitWiseClick);
-    connect(addMenuItem(p, "frmSpin",
-                        QStringLiteral("Increment/Decrement Active Register Spin Control")),
+    connect(ui::addMenuItem(p, "CreatefrmSlider",
+                            QStringLiteral("Use Slider to Change Active Register")),
+            &QAction::triggered, this, &TfrmLongI2C::CreatefrmSliderClick);
+    connect(ui::addMenuItem(p, "mnuBitWise",
+                            QStringLiteral("Use Bit Control to Change Active Register")),
+            &QAction::triggered, this, &TfrmLongI2C::mnuBitWiseClick);
+    connect(ui::addMenuItem(p, "frmSpin",
+                            QStringLiteral("Increment/Decrement Active Register Spin Control")),
             &QAction::triggered, this, &TfrmLongI2C::frmSpinClick);
-    connect(addMenuItem(p, "mnuPopupEditDevice", QStringLiteral("Edit Current Device Data")),
+    connect(ui::addMenuItem(p, "mnuPopupEditDevice", QStringLiteral("Edit Current Device Data")),
             &QAction::triggered, this, &TfrmLongI2C::mnuEditCurrentDeviceClick);
-    connect(addMenuItem(p, "mnuPopupEditRegister", QStringLiteral("Edit Current Register")),
+    connect(ui::addMenuItem(p, "mnuPopupEditRegister", QStringLiteral("Edit Current Register")),
             &QAction::triggered, this, &TfrmLongI2C::mnuEditCurrentCellClick);
 }
 
 void TfrmLongI2C::FormCreate() {
     device_ = TDeviceDefinition();
-    if (const auto change = addressChange(ss(edtAddress->text())))
+    if (const auto change = addressChange(ui::ss(edtAddress->text())))
         device_.DeviceAddress = change->address;
     model_->clearFailed();
     model_->reload();
     setCurrentQuietly(model_->index(0, 0));
     activeRegister_ = 0;
-    pnlRegister->setText(qs(registerCaption(device_, 0)));
+    pnlRegister->setText(ui::qs(registerCaption(device_, 0)));
     modified_ = false;
     saveFolder_ = QDir::currentPath();
     definitionFileName_.clear();
@@ -238,7 +239,7 @@ void TfrmLongI2C::FormActivate() {
 void TfrmLongI2C::stgMemoryClick() {
     activeRegister_ = RegisterGridModel::registerOf(stgMemory->currentIndex());
     if (activeRegister_ < 0) activeRegister_ = 0;
-    pnlRegister->setText(qs(registerCaption(device_, activeRegister_)));
+    pnlRegister->setText(ui::qs(registerCaption(device_, activeRegister_)));
 }
 
 void TfrmLongI2C::selectRegister(int reg) {
@@ -251,7 +252,7 @@ void TfrmLongI2C::selectRegister(int reg) {
         return;
     }
     activeRegister_ = reg;
-    pnlRegister->setText(qs(registerCaption(device_, reg)));
+    pnlRegister->setText(ui::qs(registerCaption(device_, reg)));
 }
 
 void TfrmLongI2C::setCurrentQuietly(const QModelIndex& index) {
@@ -263,12 +264,12 @@ void TfrmLongI2C::setCurrentQuietly(const QModelIndex& index) {
 
 QString TfrmLongI2C::cellText(int reg) const {
     if (reg < 0 || reg >= kRegisterSlots) return {};
-    return qs(device_.RegisterValues[static_cast<std::size_t>(reg)]);
+    return ui::qs(device_.RegisterValues[static_cast<std::size_t>(reg)]);
 }
 
 QString TfrmLongI2C::description(int reg) const {
     if (reg < 0 || reg >= kRegisterSlots) return {};
-    return qs(device_.RegisterDescriptions[static_cast<std::size_t>(reg)]);
+    return ui::qs(device_.RegisterDescriptions[static_cast<std::size_t>(reg)]);
 }
 
 void TfrmLongI2C::setRegisterValue(int reg, const std::string& text) {
@@ -294,30 +295,30 @@ QString TfrmLongI2C::addressText() const {
 
 void TfrmLongI2C::edtAddressChange() {
     if (rewritingAddress_) return;
-    const auto change = addressChange(ss(edtAddress->text()));
+    const auto change = addressChange(ui::ss(edtAddress->text()));
     if (!change) return;
     device_.DeviceAddress = change->address;
-    if (edtAddress->text() == qs(change->text)) return;
+    if (edtAddress->text() == ui::qs(change->text)) return;
     rewritingAddress_ = true;
-    edtAddress->setText(qs(change->text));
+    edtAddress->setText(ui::qs(change->text));
     rewritingAddress_ = false;
 }
 
 void TfrmLongI2C::edtAddressExit() {
-    const AddressExit exit = addressExit(ss(edtAddress->text()));
+    const AddressExit exit = addressExit(ui::ss(edtAddress->text()));
     if (exit.error)
-        ui::prompts().error(qs(*exit.error));
+        ui::prompts().error(ui::qs(*exit.error));
     else if (exit.text)
-        edtAddress->setText(qs(*exit.text));
+        edtAddress->setText(ui::qs(*exit.text));
 }
 
 bool TfrmLongI2C::CheckAddress() {
-    const AddressCheck check = device::CheckAddress(ss(edtAddress->text()));
-    if (check.status) host().setStatusText(qs(*check.status));
-    if (check.error) ui::prompts().error(qs(*check.error));
+    const AddressCheck check = device::CheckAddress(ui::ss(edtAddress->text()));
+    if (check.status) host().setStatusText(ui::qs(*check.status));
+    if (check.error) ui::prompts().error(ui::qs(*check.error));
     if (!check.address) return false;
     device_.DeviceAddress = *check.address;
-    edtAddress->setText(qs(hexByte(*check.address)));
+    edtAddress->setText(ui::qs(hexByte(*check.address)));
     return true;
 }
 
@@ -350,31 +351,13 @@ void TfrmLongI2C::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void TfrmLongI2C::mnuCloseClick() {
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        sub->close();
-    else
-        close();
-}
-
-void TfrmLongI2C::mnuCloseAllClick() {
-    ui::Host& h = host();
-    h.closeAllChildren();
-    h.ResetWarning();
-    h.DisableMenus();
-}
-
-void TfrmLongI2C::mnuExitClick() {
-    host().exitApplication();
-}
-
 void TfrmLongI2C::ResetGridClick() {
     if (ui::prompts().question(kResetQuestion, ui::ButtonYes | ui::ButtonNo) != ui::Answer::Yes)
         return;
     closeControlWindows();
     FormCreate();
     device_.DeviceName = std::string(kUnknownDevice);
-    setWindowTitle(qs(device_.DeviceName));
+    setWindowTitle(ui::qs(device_.DeviceName));
 }
 
 // ---- Control windows ----------------------------------------------------------------------
@@ -413,7 +396,7 @@ QString TfrmLongI2C::uniqueControlName(const QString& kind) const {
 void TfrmLongI2C::createControl(int kind) {
     commitEdit();
     if (!device_.isDefined(activeRegister_)) {
-        ui::prompts().information(qs(kCannotEditUndefined));
+        ui::prompts().information(ui::qs(kCannotEditUndefined));
         return;
     }
     const int reg = activeRegister_;

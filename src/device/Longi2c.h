@@ -11,6 +11,7 @@
 
 #include "device/definition.h"
 #include "ui/child_window.h"
+#include "ui/prompts.h"
 
 class QAction;
 class QGroupBox;
@@ -58,9 +59,6 @@ public:
     bool mnuSaveAsClick();
     void mnuSaveASCIIClick();
     void mnuPrintClick();
-    void mnuCloseClick();
-    void mnuCloseAllClick();
-    void mnuExitClick();
     // Edit menu and popup.
     void mnuEditCurrentDeviceClick();
     void mnuEditCurrentCellClick();
@@ -121,6 +119,9 @@ private:
     void showDefineDialog(bool newDevice);
     [[nodiscard]] QString uniqueControlName(const QString& kind) const;
     [[nodiscard]] bool writeDefinitionTo(const QString& path, bool erase);
+    // A Save dialog in the folder last saved to, asking before it replaces a file.
+    [[nodiscard]] ui::FileDialogRequest saveRequest(const QString& title, const QString& filter,
+                                                    const QString& suffix) const;
     void setRegisterValue(int reg, const std::string& text);
     void openDefinition(const QString& path);
     // After a new definition: the grid's rows, its colours and the control windows follow.

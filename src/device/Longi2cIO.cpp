@@ -10,17 +10,19 @@
 #include "common/report.h"
 #include "device/Definition.h"
 #include "device/EditCell.h"
-#include "device/Forms.h"
 #include "device/Longi2c.h"
-#include "device/PrintWriter.h"
 #include "device/RegisterControl.h"
 #include "device/RegisterGridModel.h"
 #include "device/definition_file.h"
 #include "device/printout.h"
 #include "device/register_bus.h"
+#include "ui/byte_grid_view.h"
+#include "ui/form_builders.h"
 #include "ui/hex_cell_delegate.h"
 #include "ui/host.h"
+#include "ui/print_lines.h"
 #include "ui/prompts.h"
+#include "ui/text.h"
 
 namespace parvex::device {
 
@@ -42,17 +44,6 @@ private:
     bool& flag_;
 };
 
-class PaintPause {
-public:
-    explicit PaintPause(QWidget* widget) : widget_(widget) { widget_->setUpdatesEnabled(false); }
-    ~PaintPause() { widget_->setUpdatesEnabled(true); }
-    PaintPause(const PaintPause&) = delete;
-    PaintPause& operator=(const PaintPause&) = delete;
-
-private:
-    QWidget* widget_;
-};
-
 }  // namespace
 
 // ---- Bus ----------------------------------------------------------------------------------
@@ -60,15 +51,15 @@ private:
 void TfrmLongI2C::btnWriteOneClick() {
     commitEdit();
     if (!device_.isDefined(activeRegister_)) {
-        host().setStatusText(qs(kNoWriteStatus));
-        ui::prompts().information(qs(kNoWriteMessage));
+        host().setStatusText(ui::qs(kNoWriteStatus));
+        ui::prompts().information(ui::qs(kNoWriteMessage));
         return;
     }
     if (!CheckAddress()) return;
     const QString text = cellText(activeRegister_);
-    const auto value = valueByte(ss(text));
+    const auto value = valueByte(ui::ss(text));
     if (!value) {
-        ui::prompts().error(qs(hexConversionMessage(ss(text))));
+        ui::prompts().error(ui::qs(hexConversionMessage(ui::ss(text))));
         return;
     }
     const Busy busy(busy_);
@@ -81,7 +72,7 @@ void TfrmLongI2C::btnReadOneClick() {
     commitEdit();
     modified_ = true;
     if (!device_.isDefined(activeRegister_)) {
-        ui::prompts().information(qs(kNoReadMessage));
+        ui::prompts().information(ui::qs(kNoReadMessage));
         return;
     }
     if (!CheckAddress()) return;
@@ -105,7 +96,7 @@ void TfrmLongI2C::btnReadClick() {
         const Busy busy(busy_);
         // Every exchange repaints the status bar at once, which would paint the grid's
         // pending changes each time: the grid is held still until the values are all in.
-        const PaintPause pause(stgMemory->viewport());
+        const ui::PaintPause pause(stgMemory->viewport());
         outcome = readAll(host().transfers(), device_, device_.DeviceAddress,
                           [this](int first, int count) {
                               for (int r = first; r < first + count; ++r)
@@ -123,7 +114,7 @@ void TfrmLongI2C::btnWriteClick() {
     const Busy busy(busy_);
     const BusOutcome outcome = writeAll(host().transfers(), device_, device_.DeviceAddress);
     if (outcome.error)
-        ui::prompts().error(qs(*outcome.error));
+        ui::prompts().error(ui::qs(*outcome.error));
     else
         host().ErrorMessage(outcome.status);
 }
@@ -131,15 +122,15 @@ void TfrmLongI2C::btnWriteClick() {
 std::optional<std::uint8_t> TfrmLongI2C::controlWrite(std::uint8_t reg, std::uint8_t value,
                                                       bool addressFromField) {
     if (!device_.isDefined(activeRegister_)) {
-        host().setStatusText(qs(kNoWriteStatus));
-        ui::prompts().information(qs(kNoWriteMessage));
+        host().setStatusText(ui::qs(kNoWriteStatus));
+        ui::prompts().information(ui::qs(kNoWriteMessage));
         return std::nullopt;
     }
     if (addressFromField) {
         const QString text = edtAddress->text();
-        const auto address = valueByte(ss(text));
+        const auto address = valueByte(ui::ss(text));
         if (!address || text.size() > 2) {
-            ui::prompts().error(qs(hexConversionMessage(ss(text))));
+            ui::prompts().error(ui::qs(hexConversionMessage(ui::ss(text))));
             return std::nullopt;
         }
         device_.DeviceAddress = *address;
@@ -181,7 +172,7 @@ void TfrmLongI2C::mnuEditCurrentDeviceClick() {
 void TfrmLongI2C::mnuEditCurrentCellClick() {
     commitEdit();
     if (!device_.isDefined(activeRegister_)) {
-        ui::prompts().information(qs(kCannotEditUndefined));
+        ui::prompts().information(ui::qs(kCannotEditUndefined));
         return;
     }
     auto* dialog = new TfrmEditCell(*this, window(), activeRegister_, cellText(activeRegister_),
@@ -202,7 +193,7 @@ void TfrmLongI2C::refreshGrid() {
 }
 
 void TfrmLongI2C::applyDefinition(const Definition& d) {
-    device_.DeviceName = ss(d.name);
+    device_.DeviceName = ui::ss(d.name);
     setWindowTitle(d.name);
     edtAddress->setText(d.address);
     const int n = std::clamp(d.count, 1, kRegisterSlots);
@@ -216,8 +207,9 @@ void TfrmLongI2C::applyDefinition(const Definition& d) {
         }
         const QString desc = i < d.descriptions.size() ? d.descriptions.at(i) : QString();
         device_.RegisterDescriptions[slot] =
-            desc.isEmpty() ? std::string(kUndefinedDescription) : ss(desc);
-        device_.RegisterValues[slot] = ValidHexCheck(i < d.values.size() ? ss(d.values.at(i)) : "");
+            desc.isEmpty() ? std::string(kUndefinedDescription) : ui::ss(desc);
+        device_.RegisterValues[slot] =
+            ValidHexCheck(i < d.values.size() ? ui::ss(d.values.at(i)) : "");
     }
     refreshGrid();
     modified_ = true;
@@ -225,8 +217,8 @@ void TfrmLongI2C::applyDefinition(const Definition& d) {
 
 void TfrmLongI2C::applyRegister(const QString& value, const QString& text) {
     if (!device_.isDefined(activeRegister_)) return;
-    setRegisterValue(activeRegister_, ss(value));
-    device_.RegisterDescriptions[static_cast<std::size_t>(activeRegister_)] = ss(text);
+    setRegisterValue(activeRegister_, ui::ss(value));
+    device_.RegisterDescriptions[static_cast<std::size_t>(activeRegister_)] = ui::ss(text);
     stgMemoryClick();
     modified_ = true;
     definitionChanged();
@@ -255,30 +247,41 @@ void TfrmLongI2C::mnuLoadClick() {
 }
 
 void TfrmLongI2C::openDefinition(const QString& path) {
-    const DefinitionFile file = ReadDefinitionFile(ss(path));
+    const DefinitionFile file = ReadDefinitionFile(ui::ss(path));
     if (file.error) {
-        ui::prompts().error(qs(*file.error));
+        ui::prompts().error(ui::qs(*file.error));
         return;
     }
     const TDeviceDefinition& read = file.read->device;
-    edtAddress->setText(qs(file.read->addressText));
+    edtAddress->setText(ui::qs(file.read->addressText));
     device_.MaxRegister = read.MaxRegister;
     device_.DeviceName = read.DeviceName;
     device_.RegisterValues = read.RegisterValues;
     device_.RegisterDescriptions = read.RegisterDescriptions;
-    setWindowTitle(qs(read.DeviceName));
+    setWindowTitle(ui::qs(read.DeviceName));
     refreshGrid();
-    pnlRegister->setText(qs(registerCaption(device_, 0)));
+    pnlRegister->setText(ui::qs(registerCaption(device_, 0)));
     definitionFileName_ = QString(path).remove(QLatin1Char('&'));
     modified_ = false;
 }
 
 bool TfrmLongI2C::writeDefinitionTo(const QString& path, bool erase) {
-    if (const auto error = WriteDefinitionFile(device_, ss(path), erase)) {
-        ui::prompts().error(qs(*error));
+    if (const auto error = WriteDefinitionFile(device_, ui::ss(path), erase)) {
+        ui::prompts().error(ui::qs(*error));
         return false;
     }
     return true;
+}
+
+ui::FileDialogRequest TfrmLongI2C::saveRequest(const QString& title, const QString& filter,
+                                               const QString& suffix) const {
+    ui::FileDialogRequest request;
+    request.title = title;
+    request.filter = filter;
+    request.defaultSuffix = suffix;
+    request.directory = saveFolder_;
+    request.confirmOverwrite = true;
+    return request;
 }
 
 bool TfrmLongI2C::mnuSaveClick() {
@@ -291,13 +294,9 @@ bool TfrmLongI2C::mnuSaveClick() {
 
 bool TfrmLongI2C::mnuSaveAsClick() {
     commitEdit();
-    ui::FileDialogRequest request;
-    request.title = QStringLiteral("Save Device Information");
-    request.filter = kDefinitionFilter;
-    request.defaultSuffix = QStringLiteral("def");
+    ui::FileDialogRequest request = saveRequest(QStringLiteral("Save Device Information"),
+                                                kDefinitionFilter, QStringLiteral("def"));
     request.fileName = saveFileName_;
-    request.directory = saveFolder_;
-    request.confirmOverwrite = true;
     const ui::FileChoice choice = ui::prompts().saveFile(request);
     if (!choice.accepted) return false;
     saveFileName_ = choice.path;
@@ -308,17 +307,13 @@ bool TfrmLongI2C::mnuSaveAsClick() {
 
 void TfrmLongI2C::mnuSaveASCIIClick() {
     commitEdit();
-    ui::FileDialogRequest request;
-    request.title = QStringLiteral("Save Register Data in Text Format");
-    request.filter = kTextFilter;
-    request.defaultSuffix = QStringLiteral("txt");
-    request.directory = saveFolder_;
-    request.confirmOverwrite = true;
+    const ui::FileDialogRequest request = saveRequest(
+        QStringLiteral("Save Register Data in Text Format"), kTextFilter, QStringLiteral("txt"));
     saveFileName_.clear();
     const ui::FileChoice choice = ui::prompts().saveFile(request);
     if (choice.accepted) {
-        if (const auto error = WriteRegisterTextFile(device_, ss(choice.path)))
-            ui::prompts().error(qs(*error));
+        if (const auto error = WriteRegisterTextFile(device_, ui::ss(choice.path)))
+            ui::prompts().error(ui::qs(*error));
     }
     saveFileName_.clear();
 }
@@ -327,7 +322,11 @@ void TfrmLongI2C::mnuPrintClick() {
     commitEdit();
     QPrinter printer;
     if (!ui::prompts().print(printer)) return;
-    if (const auto error = printLines(printer, printoutLines(device_))) ui::prompts().error(*error);
+    QStringList lines;
+    for (const std::string& line : printoutLines(device_)) lines << ui::qs(line);
+    // The listing's own first lines are its heading.
+    if (ui::printLines(printer, ui::PrintStyle{}, {}, lines) == 0)
+        ui::prompts().error(QStringLiteral("The printer could not be started."));
 }
 
 }  // namespace parvex::device

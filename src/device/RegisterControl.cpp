@@ -4,8 +4,9 @@
 #include <QEvent>
 #include <QPalette>
 
-#include "device/Forms.h"
 #include "device/Longi2c.h"
+#include "ui/form_builders.h"
+#include "ui/text.h"
 
 namespace parvex::device {
 
@@ -18,15 +19,13 @@ const QColor kOffColour(255, 0, 0);
 
 TfrmRegisterControl::TfrmRegisterControl(TfrmLongI2C& device, QWidget* parent)
     : QWidget(parent), device_(&device) {
-    makeToolWindow(this);
+    ui::makeToolWindow(this);
 }
 
 TfrmRegisterControl::~TfrmRegisterControl() = default;
 
 QCheckBox* TfrmRegisterControl::makeAutoCheckBox(const QString& hint) {
-    chbAuto = new QCheckBox(kAutoOn, this);
-    chbAuto->setObjectName(QStringLiteral("chbAuto"));
-    chbAuto->setToolTip(hint);
+    chbAuto = ui::makeCheckBox(this, "chbAuto", kAutoOn, hint);
     setAutoWrite(true);
     connect(chbAuto, &QCheckBox::clicked, this, &TfrmRegisterControl::chbAutoClick);
     return chbAuto;
@@ -35,12 +34,12 @@ QCheckBox* TfrmRegisterControl::makeAutoCheckBox(const QString& hint) {
 int TfrmRegisterControl::registerNumber() const {
     const QString caption = windowTitle();
     if (!caption.startsWith(QLatin1String("0x"))) return -1;
-    const auto byte = valueByte(ss(caption.mid(2, 2)));
+    const auto byte = valueByte(ui::ss(caption.mid(2, 2)));
     return byte && caption.size() >= 4 ? *byte : -1;
 }
 
 void TfrmRegisterControl::setRegister(int reg, const QString& description) {
-    setWindowTitle(QStringLiteral("0x") + qs(hexByte(reg)));
+    setWindowTitle(QStringLiteral("0x") + ui::qs(hexByte(reg)));
     showDescription(description);
 }
 
@@ -69,7 +68,7 @@ void TfrmRegisterControl::definitionChanged() {
     const int reg = registerNumber();
     const bool defined = device_ && device_->isDefined(reg);
     setControlEnabled(defined);
-    showDescription(defined ? device_->description(reg) : qs(kUndefinedDescription));
+    showDescription(defined ? device_->description(reg) : ui::qs(kUndefinedDescription));
 }
 
 void TfrmRegisterControl::takeCellValue() {
@@ -78,7 +77,7 @@ void TfrmRegisterControl::takeCellValue() {
     definitionChanged();
     if (!device_->isDefined(reg)) return;
     // A cell text that is no number ("XX", or a file's stray text) leaves the control alone.
-    if (const auto value = valueByte(ss(device_->cellText(reg)))) {
+    if (const auto value = valueByte(ui::ss(device_->cellText(reg)))) {
         quiet_ = true;
         showValue(*value);
         quiet_ = false;

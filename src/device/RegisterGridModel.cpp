@@ -2,12 +2,13 @@
 
 #include <QColor>
 
-#include "device/Forms.h"
+#include "ui/form_builders.h"
+#include "ui/text.h"
 
 namespace parvex::device {
 
 RegisterGridModel::RegisterGridModel(TDeviceDefinition& device, QObject* parent)
-    : QAbstractTableModel(parent), device_(device), rows_(gridRowsFor(device.MaxRegister)) {}
+    : ui::RowResizingModel(parent), device_(device), rows_(gridRowsFor(device.MaxRegister)) {}
 
 int RegisterGridModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : rows_;
@@ -38,7 +39,7 @@ QVariant RegisterGridModel::data(const QModelIndex& index, int role) const {
     switch (role) {
         case Qt::DisplayRole:
         case Qt::EditRole:
-            return qs(device_.RegisterValues[static_cast<std::size_t>(reg)]);
+            return ui::qs(device_.RegisterValues[static_cast<std::size_t>(reg)]);
         case Qt::BackgroundRole:
             if (!device_.isDefined(reg)) return kUndefinedCellColour;
             return {};
@@ -51,20 +52,20 @@ QVariant RegisterGridModel::data(const QModelIndex& index, int role) const {
 }
 
 QString RegisterGridModel::cellText(int reg) const {
-    return qs(device_.RegisterValues[static_cast<std::size_t>(reg)]);
+    return ui::qs(device_.RegisterValues[static_cast<std::size_t>(reg)]);
 }
 
 QVariant RegisterGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
     if (section < 0 || section >= kGridColumns) return {};
-    return qs(headerDigit(section));
+    return ui::qs(headerDigit(section));
 }
 
 bool RegisterGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     const int reg = registerOf(index);
     if (role != Qt::EditRole || reg < 0 || reg >= kRegisterSlots) return false;
     std::string& cell = device_.RegisterValues[static_cast<std::size_t>(reg)];
-    const std::string typed = ss(value.toString());
+    const std::string typed = ui::ss(value.toString());
     if (typed == cell) return false;
     cell = validateCell(typed, device_.isDefined(reg));
     failed_[static_cast<std::size_t>(reg)] = false;
@@ -89,16 +90,7 @@ void RegisterGridModel::reload() {
 }
 
 void RegisterGridModel::reshape() {
-    const int rows = gridRowsFor(device_.MaxRegister);
-    if (rows > rows_) {
-        beginInsertRows({}, rows_, rows - 1);
-        rows_ = rows;
-        endInsertRows();
-    } else if (rows < rows_) {
-        beginRemoveRows({}, rows, rows_ - 1);
-        rows_ = rows;
-        endRemoveRows();
-    }
+    resizeRows(rows_, gridRowsFor(device_.MaxRegister));
     emit dataChanged(index(0, 0), index(rows_ - 1, kGridColumns - 1));
 }
 

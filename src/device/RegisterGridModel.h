@@ -3,18 +3,18 @@
 // the view's headers, undefined registers on grey and registers whose last read failed in
 // the failure colour. Model row r is grid row r + 1.
 
-#include <QAbstractTableModel>
 #include <QColor>
 #include <array>
 
 #include "device/definition.h"
+#include "ui/row_resizing_model.h"
 
 namespace parvex::device {
 
 inline const QColor kUndefinedCellColour(128, 128, 128);
 inline const QColor kFailedCellColour(255, 0, 0);
 
-class RegisterGridModel final : public QAbstractTableModel {
+class RegisterGridModel final : public ui::RowResizingModel {
     Q_OBJECT
 public:
     RegisterGridModel(TDeviceDefinition& device, QObject* parent);

@@ -6,7 +6,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "device/Forms.h"
+#include "ui/form_builders.h"
+#include "ui/text.h"
 #include "ui/upper_case_validator.h"
 
 namespace parvex::device {
@@ -28,7 +29,7 @@ TfrmSpin::TfrmSpin(TfrmLongI2C& device, QWidget* parent) : TfrmRegisterControl(d
     spnRegister->setDisplayIntegerBase(16);
     spnRegister->setRange(0, 0xFF);
     spnRegister->findChild<QLineEdit*>()->setMaxLength(4);
-    lblRegName = makeLabel(this, "lblRegName", QString());
+    lblRegName = ui::makeLabel(this, QString(), "lblRegName");
     lblRegName->setFrameShape(QFrame::Panel);
     lblRegName->setFrameShadow(QFrame::Sunken);
     auto* layout = new QVBoxLayout(this);
@@ -37,7 +38,7 @@ TfrmSpin::TfrmSpin(TfrmLongI2C& device, QWidget* parent) : TfrmRegisterControl(d
     layout->addWidget(makeAutoCheckBox(QStringLiteral("Send I²C message when value changed")));
     layout->addWidget(lblRegName);
     resize(152, 76);
-    centreOn(this, parent);
+    ui::centreOn(this, parent);
     connect(spnRegister, &QSpinBox::valueChanged, this, [this] { controlChanged(); });
 }
 

@@ -1,7 +1,5 @@
 #include "device/printout.h"
 
-#include <algorithm>
-
 namespace parvex::device {
 
 std::vector<std::string> printoutLines(const TDeviceDefinition& device) {
@@ -16,15 +14,6 @@ std::vector<std::string> printoutLines(const TDeviceDefinition& device) {
                         device.RegisterDescriptions[slot]);
     }
     return lines;
-}
-
-std::vector<PageLines> paginate(int lineCount, int pageHeight, int lineHeight) {
-    std::vector<PageLines> pages;
-    if (lineCount <= 0) return pages;
-    const int perPage = lineHeight > 0 ? std::max(1, pageHeight / lineHeight) : lineCount;
-    for (int first = 0; first < lineCount; first += perPage)
-        pages.push_back({first, std::min(perPage, lineCount - first)});
-    return pages;
 }
 
 }  // namespace parvex::device

@@ -17,8 +17,10 @@
 #include "expert/FrozenColumnsView.h"
 #include "expert/MessageEditor.h"
 #include "expert/MessageModel.h"
+#include "ui/form_builders.h"
 #include "ui/host.h"
 #include "ui/prompts.h"
+#include "ui/text.h"
 
 namespace parvex::expert {
 
@@ -27,29 +29,6 @@ namespace {
 constexpr int kColumnWidths[kColumnCount] = {42, 35, 53, 38, 400, 38, 60, 182};
 constexpr int kHeaderHeight = 36;
 constexpr int kRowHeight = 18;
-
-QString qs(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
-}
-
-QToolButton* makeToolButton(QWidget* parent, const char* name, const QString& caption,
-                            const QString& hint) {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setText(caption);
-    button->setToolTip(hint);
-    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    button->setAutoRaise(true);
-    return button;
-}
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption,
-                        const QString& hint) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setToolTip(hint);
-    return button;
-}
 
 // The table's editor keys: the digits and A to F of the main keyboard, 1 to 6 of the keypad.
 bool opensEditor(const QKeyEvent& key) {
@@ -63,7 +42,7 @@ bool opensEditor(const QKeyEvent& key) {
 
 TfrmMessage::TfrmMessage(ui::Host& host, QWidget* parent) : ui::ChildWindow(host, parent) {
     setObjectName(QStringLiteral("frmMessage"));
-    setWindowTitle(QString::fromUtf8(kExpertCaption));
+    setWindowTitle(ui::qs(kExpertCaption));
     model_ = new MessageModel(table_, this);
 
     auto* toolBar = new QWidget(this);
@@ -83,6 +62,8 @@ TfrmMessage::TfrmMessage(ui::Host& host, QWidget* parent) : ui::ChildWindow(host
     buildMenus();
     connectCommands();
     modified_ = false;
+    // The window opens ready for the editor keys, not on the first tool bar button.
+    grdData->setFocus();
 }
 
 TfrmMessage::~TfrmMessage() {
@@ -105,24 +86,27 @@ void TfrmMessage::buildToolBar(QWidget* bar) {
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(2);
     btnNew =
-        makeToolButton(bar, "btnNew", QStringLiteral("New"), QStringLiteral("Open blank page"));
-    btnOpen = makeToolButton(bar, "btnOpen", QStringLiteral("Open"), QStringLiteral("Open File"));
-    btnSave = makeToolButton(bar, "btnSave", QStringLiteral("Save"), QStringLiteral("Save As.."));
-    btnClose = makeToolButton(bar, "btnClose", QStringLiteral("Close"),
-                              QStringLiteral("Close Expert Mode"));
-    btnAddRow =
-        makeToolButton(bar, "btnAddRow", QStringLiteral("Insert"), QStringLiteral("Insert Row"));
-    btnDeleteRow =
-        makeToolButton(bar, "btnDeleteRow", QStringLiteral("Delete"), QStringLiteral("Delete Row"));
-    btnClearRow = makeToolButton(bar, "btnClearRow", QStringLiteral("Clear"),
-                                 QStringLiteral("Clear current message (current row)"));
-    btnCopy = makeToolButton(bar, "btnCopy", QStringLiteral("Copy"), QStringLiteral("Copy Row"));
+        ui::makeToolButton(bar, "btnNew", QStringLiteral("New"), QStringLiteral("Open blank page"));
+    btnOpen =
+        ui::makeToolButton(bar, "btnOpen", QStringLiteral("Open"), QStringLiteral("Open File"));
+    btnSave =
+        ui::makeToolButton(bar, "btnSave", QStringLiteral("Save"), QStringLiteral("Save As.."));
+    btnClose = ui::makeToolButton(bar, "btnClose", QStringLiteral("Close"),
+                                  QStringLiteral("Close Expert Mode"));
+    btnAddRow = ui::makeToolButton(bar, "btnAddRow", QStringLiteral("Insert"),
+                                   QStringLiteral("Insert Row"));
+    btnDeleteRow = ui::makeToolButton(bar, "btnDeleteRow", QStringLiteral("Delete"),
+                                      QStringLiteral("Delete Row"));
+    btnClearRow = ui::makeToolButton(bar, "btnClearRow", QStringLiteral("Clear"),
+                                     QStringLiteral("Clear current message (current row)"));
+    btnCopy =
+        ui::makeToolButton(bar, "btnCopy", QStringLiteral("Copy"), QStringLiteral("Copy Row"));
     btnPaste =
-        makeToolButton(bar, "btnPaste", QStringLiteral("Paste"), QStringLiteral("Paste Row"));
-    btnCompress = makeToolButton(bar, "btnCompress", QStringLiteral("Compact"),
-                                 QStringLiteral("Compress Data"));
-    btnIgnore = makeToolButton(bar, "btnIgnore", QStringLiteral("Ignore Ack"),
-                               QStringLiteral("Ignore Acknowledge"));
+        ui::makeToolButton(bar, "btnPaste", QStringLiteral("Paste"), QStringLiteral("Paste Row"));
+    btnCompress = ui::makeToolButton(bar, "btnCompress", QStringLiteral("Compact"),
+                                     QStringLiteral("Compress Data"));
+    btnIgnore = ui::makeToolButton(bar, "btnIgnore", QStringLiteral("Ignore Ack"),
+                                   QStringLiteral("Ignore Acknowledge"));
     btnIgnore->setCheckable(true);
     for (QToolButton* b : {btnNew, btnOpen, btnSave, btnClose}) row->addWidget(b);
     row->addSpacing(12);
@@ -170,83 +154,75 @@ void TfrmMessage::buildSendPanel(QWidget* panel) {
     auto* sequenceRow = new QHBoxLayout;
     rows->addLayout(row);
     rows->addLayout(sequenceRow);
-    btnSendOne = makeButton(panel, "btnSendOne", QStringLiteral("Send Message"),
-                            QStringLiteral("Send Active Message"));
-    btnSendAll = makeButton(panel, "btnSendAll", QStringLiteral("Send All"),
-                            QStringLiteral("Send all messages once"));
-    btnSequence = makeButton(panel, "btnSequence", QStringLiteral("Send Sequence"),
-                             QStringLiteral("Send a sequence of messages"));
+    btnSendOne = ui::makeButton(panel, "btnSendOne", QStringLiteral("Send Message"),
+                                QStringLiteral("Send Active Message"));
+    btnSendAll = ui::makeButton(panel, "btnSendAll", QStringLiteral("Send All"),
+                                QStringLiteral("Send all messages once"));
+    btnSequence = ui::makeButton(panel, "btnSequence", QStringLiteral("Send Sequence"),
+                                 QStringLiteral("Send a sequence of messages"));
     btnSendContinuous =
-        makeButton(panel, "btnSendContinuous", QStringLiteral("Send Continuously"),
-                   QStringLiteral("Send all messages, defined in sequence, continuously"));
+        ui::makeButton(panel, "btnSendContinuous", QStringLiteral("Send Continuously"),
+                       QStringLiteral("Send all messages, defined in sequence, continuously"));
     // Wide enough for both captions, so the fields beside it keep their place.
     btnSendContinuous->setMinimumWidth(
         QFontMetrics(btnSendContinuous->font())
             .horizontalAdvance(QStringLiteral("Stop Sequencing")) +
         btnSendContinuous->sizeHint().width() -
         QFontMetrics(btnSendContinuous->font()).horizontalAdvance(btnSendContinuous->text()));
-    edtRow = new QLineEdit(QStringLiteral("Active Msg. = 00"), panel);
-    edtRow->setObjectName(QStringLiteral("edtRow"));
+    ui::FieldOptions active;
+    active.text = QStringLiteral("Active Msg. = 00");
+    edtRow = ui::makeField(panel, "edtRow", active);
     edtRow->setReadOnly(true);
     edtRow->setFocusPolicy(Qt::NoFocus);
     edtRow->setMaximumWidth(QFontMetrics(edtRow->font()).horizontalAdvance(edtRow->text()) + 24);
-    lblSending = new QLabel(QStringLiteral("Idle"), panel);
-    lblSending->setObjectName(QStringLiteral("lblSending"));
+    lblSending = ui::makeLabel(panel, QStringLiteral("Idle"), "lblSending");
     lblSending->setMinimumWidth(
         QFontMetrics(lblSending->font()).horizontalAdvance(QStringLiteral("Sending Msg # 64")) + 8);
-    edtSequence = new QLineEdit(panel);
-    edtSequence->setObjectName(QStringLiteral("edtSequence"));
+    ui::FieldOptions sequence = ui::FieldOptions::limited(192);
+    sequence.hint = QStringLiteral(" Double-click to edit the sequence");
+    edtSequence = ui::makeField(panel, "edtSequence", sequence);
     edtSequence->setReadOnly(true);
-    edtSequence->setMaxLength(192);
-    edtSequence->setToolTip(QStringLiteral(" Double-click to edit the sequence"));
     edtSequence->installEventFilter(this);
     for (QWidget* w : std::initializer_list<QWidget*>{btnSendOne, btnSendAll, btnSequence,
                                                       btnSendContinuous, edtRow, lblSending})
         row->addWidget(w);
     row->addStretch(1);
     // The sequence takes a row of its own: 64 entries are 191 characters.
-    sequenceRow->addWidget(new QLabel(QStringLiteral("Sequence:"), panel));
+    sequenceRow->addWidget(ui::makeLabel(panel, QStringLiteral("Sequence:")));
     sequenceRow->addWidget(edtSequence, 1);
 }
 
 void TfrmMessage::buildMenus() {
-    auto add = [](QMenu* menu, const char* name, const QString& caption,
-                  const QKeySequence& keys = {}) {
-        QAction* action = menu->addAction(caption);
-        action->setObjectName(QString::fromLatin1(name));
-        action->setShortcut(keys);
-        return action;
-    };
     mnuMsgFile = new QMenu(QStringLiteral("&File"), this);
     mnuMsgFile->setObjectName(QStringLiteral("mnuMsgFile"));
-    mnuNew =
-        add(mnuMsgFile, "mnuNew", QStringLiteral("New"), QKeySequence(QStringLiteral("Ctrl+N")));
+    mnuNew = ui::addMenuItem(mnuMsgFile, "mnuNew", QStringLiteral("New"),
+                             QKeySequence(QStringLiteral("Ctrl+N")));
     mnuMsgFile->addSeparator();
-    mnuOpen =
-        add(mnuMsgFile, "mnuOpen", QStringLiteral("Open"), QKeySequence(QStringLiteral("Ctrl+O")));
-    mnuSave =
-        add(mnuMsgFile, "mnuSave", QStringLiteral("Save"), QKeySequence(QStringLiteral("Ctrl+S")));
-    mnuClose = add(mnuMsgFile, "mnuClose", QStringLiteral("Close"));
-    mnuCloseAll = add(mnuMsgFile, "mnuCloseAll", QStringLiteral("Close All"));
+    mnuOpen = ui::addMenuItem(mnuMsgFile, "mnuOpen", QStringLiteral("Open"),
+                              QKeySequence(QStringLiteral("Ctrl+O")));
+    mnuSave = ui::addMenuItem(mnuMsgFile, "mnuSave", QStringLiteral("Save"),
+                              QKeySequence(QStringLiteral("Ctrl+S")));
+    mnuClose = ui::addMenuItem(mnuMsgFile, "mnuClose", QStringLiteral("Close"));
+    mnuCloseAll = ui::addMenuItem(mnuMsgFile, "mnuCloseAll", QStringLiteral("Close All"));
     mnuMsgFile->addSeparator();
-    mnuExit =
-        add(mnuMsgFile, "mnuExit", QStringLiteral("Exit"), QKeySequence(QStringLiteral("Ctrl+X")));
+    mnuExit = ui::addMenuItem(mnuMsgFile, "mnuExit", QStringLiteral("Exit"),
+                              QKeySequence(QStringLiteral("Ctrl+X")));
 
     mnuMsgEdit = new QMenu(QStringLiteral("&Edit"), this);
     mnuMsgEdit->setObjectName(QStringLiteral("mnuMsgEdit"));
-    mnuInsertRow = add(mnuMsgEdit, "mnuInsertRow", QStringLiteral("Insert Row"),
-                       QKeySequence(QStringLiteral("Ctrl+Ins")));
-    mnuDeleteRow = add(mnuMsgEdit, "mnuDeleteRow", QStringLiteral("Delete Row"),
-                       QKeySequence(QStringLiteral("Ctrl+Del")));
-    mnuClear = add(mnuMsgEdit, "mnuClear", QStringLiteral("Clear current message"),
-                   QKeySequence(QStringLiteral("Shift+Del")));
+    mnuInsertRow = ui::addMenuItem(mnuMsgEdit, "mnuInsertRow", QStringLiteral("Insert Row"),
+                                   QKeySequence(QStringLiteral("Ctrl+Ins")));
+    mnuDeleteRow = ui::addMenuItem(mnuMsgEdit, "mnuDeleteRow", QStringLiteral("Delete Row"),
+                                   QKeySequence(QStringLiteral("Ctrl+Del")));
+    mnuClear = ui::addMenuItem(mnuMsgEdit, "mnuClear", QStringLiteral("Clear current message"),
+                               QKeySequence(QStringLiteral("Shift+Del")));
     mnuMsgEdit->addSeparator();
-    mnuCopyRow = add(mnuMsgEdit, "mnuCopyRow", QStringLiteral("Copy Row"),
-                     QKeySequence(QStringLiteral("Ctrl+C")));
-    mnuPasteRow = add(mnuMsgEdit, "mnuPasteRow", QStringLiteral("Paste Row"),
-                      QKeySequence(QStringLiteral("Ctrl+V")));
+    mnuCopyRow = ui::addMenuItem(mnuMsgEdit, "mnuCopyRow", QStringLiteral("Copy Row"),
+                                 QKeySequence(QStringLiteral("Ctrl+C")));
+    mnuPasteRow = ui::addMenuItem(mnuMsgEdit, "mnuPasteRow", QStringLiteral("Paste Row"),
+                                  QKeySequence(QStringLiteral("Ctrl+V")));
     mnuMsgEdit->addSeparator();
-    mnuCompactRows = add(mnuMsgEdit, "mnuCompactRows", QStringLiteral("Compact Rows"));
+    mnuCompactRows = ui::addMenuItem(mnuMsgEdit, "mnuCompactRows", QStringLiteral("Compact Rows"));
 }
 
 void TfrmMessage::connectCommands() {
@@ -358,7 +334,7 @@ void TfrmMessage::btnCopyClick() {
 
 void TfrmMessage::btnPasteClick() {
     if (const std::optional<std::string> error = model_->pasteRowAt(currentRow(), CopyBuffer())) {
-        ui::prompts().error(qs(*error));
+        ui::prompts().error(ui::qs(*error));
         return;
     }
     modified_ = true;
@@ -374,7 +350,7 @@ void TfrmMessage::btnCompressClick() {
 
 void TfrmMessage::setSequence(const std::vector<int>& numbers) {
     sequence_.set(numbers);
-    edtSequence->setText(qs(sequence_.text()));
+    edtSequence->setText(ui::qs(sequence_.text()));
 }
 
 bool TfrmMessage::ignoreAck() const {
@@ -391,25 +367,6 @@ void TfrmMessage::closeEvent(QCloseEvent* event) {
     closing_ = true;
     if (frmEditor_) frmEditor_->detach();
     event->accept();
-}
-
-void TfrmMessage::mnuCloseClick() {
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        sub->close();
-    else
-        close();
-}
-
-void TfrmMessage::mnuCloseAllClick() {
-    // This window is among those closed: keep only the host from here on.
-    ui::Host& h = host();
-    h.closeAllChildren();
-    h.ResetWarning();
-    h.DisableMenus();
-}
-
-void TfrmMessage::mnuExitClick() {
-    host().exitApplication();
 }
 
 }  // namespace parvex::expert

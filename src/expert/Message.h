@@ -63,9 +63,6 @@ public:
     void btnNewClick();
     void mnuOpenClick();
     bool mnuSaveClick();
-    void mnuCloseClick();
-    void mnuCloseAllClick();
-    void mnuExitClick();
     void btnAddRowClick();
     void btnDeleteRowClick();
     void mnuClearClick();

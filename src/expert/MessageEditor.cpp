@@ -15,18 +15,15 @@
 #include "expert/Message.h"
 #include "expert/MessageModel.h"
 #include "expert/editor_rules.h"
+#include "ui/form_builders.h"
 #include "ui/hex_cell_delegate.h"
 #include "ui/key_filter.h"
 #include "ui/prompts.h"
-#include "ui/upper_case_validator.h"
+#include "ui/text.h"
 
 namespace parvex::expert {
 
 namespace {
-
-QString qs(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
-}
 
 // The byte count moves with its buttons only; every step is reported, also one that finds
 // the count already at its end (Up at 49 still sets the 49th cell to FF).
@@ -54,31 +51,30 @@ TfrmEditor::TfrmEditor(TfrmMessage& owner) : QDialog(&owner), owner_(owner) {
 
 void TfrmEditor::buildControls() {
     auto* grid = new QGridLayout;
-    auto label = [this](const char* text) { return new QLabel(QString::fromUtf8(text), this); };
-    edtAddress = new QLineEdit(QStringLiteral("A0"), this);
-    edtAddress->setObjectName(QStringLiteral("edtAddress"));
-    edtAddress->setMaxLength(2);
-    edtAddress->setMaximumWidth(
-        QFontMetrics(edtAddress->font()).horizontalAdvance(QStringLiteral("DDDD")) + 16);
-    edtAddress->setValidator(new ui::UpperCaseValidator(edtAddress));
+    auto label = [this](const char* text) { return ui::makeLabel(this, QString::fromUtf8(text)); };
+    ui::FieldOptions address = ui::FieldOptions::limited(2, true);
+    address.text = QStringLiteral("A0");
+    address.widthChars = 4;
+    edtAddress = ui::makeField(this, "edtAddress", address);
     edtAddress->installEventFilter(this);
     new ui::KeyFilter(edtAddress);
-    cmbRW = new QComboBox(this);
-    cmbRW->setObjectName(QStringLiteral("cmbRW"));
-    cmbRW->addItems({QStringLiteral("Write"), QStringLiteral("Read")});
-    cmbStop = new QComboBox(this);
-    cmbStop->setObjectName(QStringLiteral("cmbStop"));
-    cmbStop->addItems({QStringLiteral("Yes"), QStringLiteral("No")});
+    ui::ComboOptions readWrite;
+    readWrite.items = {QStringLiteral("Write"), QStringLiteral("Read")};
+    cmbRW = ui::makeComboBox(this, "cmbRW", readWrite);
+    ui::ComboOptions stop;
+    stop.items = {QStringLiteral("Yes"), QStringLiteral("No")};
+    cmbStop = ui::makeComboBox(this, "cmbStop", stop);
     auto* count = new ByteCountSpinBox(this);
     count->stepped = [this](int steps) { spnBytesStepped(steps); };
-    spnBytes = count;
-    spnBytes->setObjectName(QStringLiteral("spnBytes"));
-    spnBytes->setRange(1, kEditorMaxBytes);
-    edtDelay = new QSpinBox(this);
-    edtDelay->setObjectName(QStringLiteral("edtDelay"));
-    edtDelay->setRange(0, kEditorMaxDelay);
-    edtNotes = new QLineEdit(this);
-    edtNotes->setObjectName(QStringLiteral("edtNotes"));
+    ui::SpinOptions bytes;
+    bytes.minimum = 1;
+    bytes.maximum = kEditorMaxBytes;
+    bytes.value = 1;
+    spnBytes = ui::setUpSpinBox(count, "spnBytes", bytes);
+    ui::SpinOptions delay;
+    delay.maximum = kEditorMaxDelay;
+    edtDelay = ui::makeSpinBox(this, "edtDelay", delay);
+    edtNotes = ui::makeField(this, "edtNotes");
     grid->addWidget(label("Address"), 0, 0);
     grid->addWidget(edtAddress, 1, 0);
     grid->addWidget(label("Read/Write"), 0, 1);
@@ -92,8 +88,7 @@ void TfrmEditor::buildControls() {
     grid->addWidget(label("Notes"), 2, 0);
     grid->addWidget(edtNotes, 3, 0, 1, 5);
 
-    auto* group = new QGroupBox(QStringLiteral("Write Message"), this);
-    group->setObjectName(QStringLiteral("grpWrite"));
+    auto* group = ui::makeGroupBox(this, "grpWrite", QStringLiteral("Write Message"));
     grdWrite = new QTableWidget(1, 1, group);
     grdWrite->setObjectName(QStringLiteral("grdWrite"));
     grdWrite->verticalHeader()->hide();
@@ -102,16 +97,14 @@ void TfrmEditor::buildControls() {
     grdWrite->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grdWrite->setFixedHeight(grdWrite->horizontalHeader()->sizeHint().height() + 24 + 24);
     delegate_ = new ui::HexCellDelegate(grdWrite, 2, true);
-    delegate_->setValidator(
-        [](const QString& text) { return qs(byteCellLeft(text.toStdString())); });
+    delegate_->setValidator([](const QString& text) { return ui::qs(byteCellLeft(ui::ss(text))); });
     new ui::KeyFilter(grdWrite);
     auto* groupLayout = new QVBoxLayout(group);
     groupLayout->addWidget(grdWrite);
 
-    Label2 = new QLabel(QStringLiteral("Note: Maximum number of bytes is limited to 49"), this);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    btnOK = new QPushButton(QStringLiteral("Close Editor"), this);
-    btnOK->setObjectName(QStringLiteral("btnOK"));
+    Label2 = ui::makeLabel(this, QStringLiteral("Note: Maximum number of bytes is limited to 49"),
+                           "Label2");
+    btnOK = ui::makeButton(this, "btnOK", QStringLiteral("Close Editor"));
     btnOK->setDefault(true);
     connect(btnOK, &QPushButton::clicked, this, [this] { btnCloseClick(); });
 
@@ -140,17 +133,17 @@ void TfrmEditor::FormShow(int r) {
     setWindowTitle(QStringLiteral("Message Editor - Msg # %1").arg(r));
     const EditorFill fill = editorFieldsFor(owner_.table().row(r));
     const EditorFields& f = fill.fields;
-    edtAddress->setText(qs(f.address));
+    edtAddress->setText(ui::qs(f.address));
     cmbRW->setCurrentIndex(f.read ? 1 : 0);
     spnBytes->setValue(f.byteCount);
     setCells(f.cells);
     cmbStop->setCurrentIndex(f.noStop ? 1 : 0);
     if (fill.error) {
-        ui::prompts().error(qs(*fill.error));
+        ui::prompts().error(ui::qs(*fill.error));
         return;
     }
     edtDelay->setValue(std::clamp<std::int32_t>(f.delay, 0, kEditorMaxDelay));
-    edtNotes->setText(qs(f.notes));
+    edtNotes->setText(ui::qs(f.notes));
 }
 
 void TfrmEditor::setCellCount(int count) {
@@ -164,33 +157,34 @@ void TfrmEditor::setCellCount(int count) {
 
 void TfrmEditor::setCells(const std::vector<std::string>& cells) {
     setCellCount(static_cast<int>(cells.size()));
-    for (int c = 0; c < grdWrite->columnCount(); ++c) grdWrite->item(0, c)->setText(qs(cells[c]));
+    for (int c = 0; c < grdWrite->columnCount(); ++c)
+        grdWrite->item(0, c)->setText(ui::qs(cells[c]));
 }
 
 void TfrmEditor::spnBytesStepped(int steps) {
     const int n = spnBytes->value();
     setCellCount(n);
-    if (steps > 0) grdWrite->item(0, n - 1)->setText(qs(kUnsetByte));
+    if (steps > 0) grdWrite->item(0, n - 1)->setText(ui::qs(kUnsetByte));
 }
 
 EditorFields TfrmEditor::currentFields() const {
     EditorFields f;
-    f.address = edtAddress->text().toStdString();
+    f.address = ui::ss(edtAddress->text());
     f.read = cmbRW->currentIndex() == 1;
     f.noStop = cmbStop->currentIndex() == 1;
     f.byteCount = spnBytes->value();
     for (int c = 0; c < grdWrite->columnCount(); ++c) {
         QTableWidgetItem* item = grdWrite->item(0, c);
-        f.cells.push_back(item ? item->text().toStdString() : std::string());
+        f.cells.push_back(item ? ui::ss(item->text()) : std::string());
     }
     // A cell still being typed in counts as typed: closing is not leaving it.
     if (QLineEdit* open = delegate_->currentEditor(); open && open->isVisible()) {
         const int c = grdWrite->currentIndex().column();
         if (c >= 0 && c < static_cast<int>(f.cells.size()))
-            f.cells[static_cast<std::size_t>(c)] = open->text().toStdString();
+            f.cells[static_cast<std::size_t>(c)] = ui::ss(open->text());
     }
     f.delay = edtDelay->value();
-    f.notes = edtNotes->text().toStdString();
+    f.notes = ui::ss(edtNotes->text());
     return f;
 }
 
@@ -209,9 +203,9 @@ bool TfrmEditor::btnCloseClick() {
     std::vector<std::string> shown = applied.cells;
     shown.resize(static_cast<std::size_t>(grdWrite->columnCount()));
     for (int c = 0; c < grdWrite->columnCount(); ++c)
-        if (c < spnBytes->value()) grdWrite->item(0, c)->setText(qs(shown[c]));
+        if (c < spnBytes->value()) grdWrite->item(0, c)->setText(ui::qs(shown[c]));
     if (applied.error) {
-        ui::prompts().error(qs(*applied.error));
+        ui::prompts().error(ui::qs(*applied.error));
         return false;
     }
     hide();
@@ -231,7 +225,7 @@ void TfrmEditor::closeEvent(QCloseEvent* event) {
 
 bool TfrmEditor::eventFilter(QObject* watched, QEvent* event) {
     if (watched == edtAddress && event->type() == QEvent::FocusOut)
-        edtAddress->setText(qs(addressFieldLeft(edtAddress->text().toStdString())));
+        edtAddress->setText(ui::qs(addressFieldLeft(ui::ss(edtAddress->text()))));
     return QDialog::eventFilter(watched, event);
 }
 

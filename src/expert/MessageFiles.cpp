@@ -9,6 +9,7 @@
 #include "expert/data_file.h"
 #include "ui/host.h"
 #include "ui/prompts.h"
+#include "ui/text.h"
 
 namespace parvex::expert {
 
@@ -18,10 +19,6 @@ const QString kSaveChanges = QStringLiteral("Save changes?");
 const QString kSaveFilter = QStringLiteral("Text files (*.txt)|*.txt|All files (*.*)|*.*");
 const QString kOpenFilter = QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*");
 const QString kOpenTitle = QStringLiteral("Open data file");
-
-QString qs(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
-}
 
 }  // namespace
 
@@ -52,7 +49,7 @@ bool TfrmMessage::askSaveBeforeDropping(int buttons) {
 }
 
 void TfrmMessage::btnNewClick() {
-    if (!modified_) setWindowTitle(QString::fromUtf8(kExpertCaption));
+    if (!modified_) setWindowTitle(ui::qs(kExpertCaption));
     if (!askSaveBeforeDropping(ui::ButtonYes | ui::ButtonNo | ui::ButtonCancel)) return;
     resetTable();
 }
@@ -66,8 +63,8 @@ bool TfrmMessage::mnuSaveClick() {
     bool saved = false;
     if (choice.accepted) {
         const std::string bytes = writeDataFile(table_, sequence_.text());
-        if (const auto error = files::saveFileReplacing(choice.path.toStdString(), bytes)) {
-            ui::prompts().error(qs(*error));
+        if (const auto error = files::saveFileReplacing(ui::ss(choice.path), bytes)) {
+            ui::prompts().error(ui::qs(*error));
         } else {
             modified_ = false;
             setWindowTitle(QFileInfo(choice.path).fileName());
@@ -91,9 +88,9 @@ void TfrmMessage::mnuOpenClick() {
 }
 
 bool TfrmMessage::readDataFile(const QString& path) {
-    const files::FileContents file = files::readWholeFile(path.toStdString(), kMaxDataFileBytes);
+    const files::FileContents file = files::readWholeFile(ui::ss(path), kMaxDataFileBytes);
     if (file.error) {
-        ui::prompts().error(qs(*file.error));
+        ui::prompts().error(ui::qs(*file.error));
         return false;
     }
     setWindowTitle(QFileInfo(path).fileName());
@@ -109,8 +106,8 @@ bool TfrmMessage::readDataFile(const QString& path) {
     model_->endReload();
     selectRow(r);
     rowsMoved();
-    if (contents.error) ui::prompts().error(qs(*contents.error));
-    if (contents.cut) ui::prompts().warning(qs(kTooMuchWarning));
+    if (contents.error) ui::prompts().error(ui::qs(*contents.error));
+    if (contents.cut) ui::prompts().warning(ui::qs(kTooMuchWarning));
     if (contents.error) return false;
     if (contents.sequence) setSequence(*contents.sequence);
     modified_ = false;

@@ -1,5 +1,7 @@
 #include "expert/MessageModel.h"
 
+#include "ui/text.h"
+
 namespace parvex::expert {
 
 namespace {
@@ -23,7 +25,7 @@ QVariant MessageModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= table_.rowCount()) return {};
     if (role == Qt::DisplayRole) {
         const std::string text = table_.cellText(index.row() + 1, index.column());
-        return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
+        return ui::qs(text);
     }
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(centred(index.column()) ? Qt::AlignCenter
@@ -35,7 +37,7 @@ QVariant MessageModel::headerData(int section, Qt::Orientation orientation, int 
     if (orientation != Qt::Horizontal || section < 0 || section >= kColumnCount) return {};
     if (role == Qt::DisplayRole) {
         const std::string_view text = kColumnHeaders[static_cast<std::size_t>(section)];
-        return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
+        return ui::qs(text);
     }
     // The header row is two lines high: "Additional Delay" wraps in its narrow column.
     if (role == Qt::TextAlignmentRole)

@@ -13,16 +13,13 @@
 #include "expert/SequenceEditor.h"
 #include "ui/host.h"
 #include "ui/prompts.h"
+#include "ui/text.h"
 
 namespace parvex::expert {
 
 namespace {
 const QString kSendContinuously = QStringLiteral("Send Continuously");
 const QString kStopSequencing = QStringLiteral("Stop Sequencing");
-
-QString qs(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
-}
 
 // Every exchange repaints the status bar at once, and a synchronous repaint takes every
 // pending update of the window with it: the table, whose read messages change as the run
@@ -75,7 +72,7 @@ void TfrmMessage::showProgress(const std::string& text) {
 }
 
 void TfrmMessage::showPendingProgress() {
-    if (!progress_.empty()) lblSending->setText(qs(progress_));
+    if (!progress_.empty()) lblSending->setText(ui::qs(progress_));
     progress_.clear();
 }
 
@@ -102,7 +99,7 @@ void TfrmMessage::btnSendAllClick() {
         run = runSendAll(table_, *this);
     }
     showPendingProgress();
-    if (run.error) ui::prompts().error(qs(*run.error));
+    if (run.error) ui::prompts().error(ui::qs(*run.error));
     host().ErrorMessage(run.status);
     sendAllAttached_ = true;
 }
@@ -115,7 +112,7 @@ void TfrmMessage::btnSequenceClick() {
     }
     showPendingProgress();
     if (run.error) {
-        ui::prompts().error(qs(*run.error));
+        ui::prompts().error(ui::qs(*run.error));
         return;
     }
     lblSending->setText(QStringLiteral("Done"));
@@ -143,7 +140,7 @@ void TfrmMessage::ContinuousSequence() {
         showPendingProgress();
         if (run.error) {
             // The caption stays "Stop Sequencing": the next click only resets it.
-            ui::prompts().error(qs(*run.error));
+            ui::prompts().error(ui::qs(*run.error));
             return;
         }
         if (run.stopped) break;

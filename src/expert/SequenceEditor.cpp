@@ -11,17 +11,15 @@
 #include <QVBoxLayout>
 
 #include "expert/Message.h"
+#include "ui/form_builders.h"
 #include "ui/prompts.h"
+#include "ui/text.h"
 
 namespace parvex::expert {
 
 namespace {
 
 QPointer<TfrmSequenceEditor> frmSequenceEditor;
-
-QString qs(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
-}
 
 // Cells take the digits and backspace only.
 class DigitsOnly final : public QObject {
@@ -79,8 +77,7 @@ TfrmSequenceEditor::TfrmSequenceEditor(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmSequenceEditor"));
     setWindowTitle(QStringLiteral("Sequence Editor"));
     setModal(false);
-    auto* group = new QGroupBox(QStringLiteral("Sequencer"), this);
-    group->setObjectName(QStringLiteral("grpSequencer"));
+    auto* group = ui::makeGroupBox(this, "grpSequencer", QStringLiteral("Sequencer"));
     grdSequencer = new QTableWidget(1, kMaxSequenceEntries, group);
     grdSequencer->setObjectName(QStringLiteral("grdSequencer"));
     grdSequencer->verticalHeader()->hide();
@@ -98,8 +95,7 @@ TfrmSequenceEditor::TfrmSequenceEditor(QWidget* parent) : QDialog(parent) {
                                  grdSequencer->horizontalScrollBar()->sizeHint().height() + 6);
     auto* groupLayout = new QVBoxLayout(group);
     groupLayout->addWidget(grdSequencer);
-    btnOK = new QPushButton(QStringLiteral("OK"), this);
-    btnOK->setObjectName(QStringLiteral("btnOK"));
+    btnOK = ui::makeButton(this, "btnOK", QStringLiteral("OK"));
     btnOK->setDefault(true);
     connect(btnOK, &QPushButton::clicked, this, [this] { btnCloseClick(); });
     auto* layout = new QVBoxLayout(this);
@@ -113,7 +109,7 @@ void TfrmSequenceEditor::FormShow() {
     const std::vector<std::string> cells = cellsFromSequenceText(window_->sequence().text());
     for (int c = 0; c < kMaxSequenceEntries; ++c)
         grdSequencer->item(0, c)->setText(c < static_cast<int>(cells.size())
-                                              ? qs(cells[static_cast<std::size_t>(c)])
+                                              ? ui::qs(cells[static_cast<std::size_t>(c)])
                                               : QString());
 }
 
@@ -122,10 +118,10 @@ bool TfrmSequenceEditor::btnCloseClick() {
     grdSequencer->setCurrentIndex(QModelIndex());
     std::vector<std::string> cells;
     for (int c = 0; c < kMaxSequenceEntries; ++c)
-        cells.push_back(grdSequencer->item(0, c)->text().toStdString());
+        cells.push_back(ui::ss(grdSequencer->item(0, c)->text()));
     const SequenceCells parsed = sequenceFromCells(cells);
     if (parsed.refused) {
-        ui::prompts().information(qs(kSequenceLimitMessage));
+        ui::prompts().information(ui::qs(kSequenceLimitMessage));
         return false;
     }
     if (window_) window_->setSequence(parsed.numbers);

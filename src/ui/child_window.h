@@ -31,6 +31,12 @@ public:
 
     [[nodiscard]] Host& host() const { return host_; }
 
+    // The File menu's Close, Close All and Exit, alike in every child window. Close asks
+    // the frame's holder of this window, so the window's own close event can still refuse.
+    void mnuCloseClick();
+    void mnuCloseAllClick();
+    void mnuExitClick();
+
 private:
     Host& host_;
 };

@@ -1,16 +1,21 @@
 #include "ui/form_builders.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTableView>
+#include <QToolButton>
 #include <QWidget>
 #include <algorithm>
 
@@ -40,6 +45,15 @@ QLabel* makeLabel(QWidget* parent, const QString& text, const char* name) {
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption,
                         const QString& hint) {
     return named(new QPushButton(caption, parent), name, hint);
+}
+
+QToolButton* makeToolButton(QWidget* parent, const char* name, const QString& caption,
+                            const QString& hint) {
+    auto* button = named(new QToolButton(parent), name, hint);
+    button->setText(caption);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    button->setAutoRaise(true);
+    return button;
 }
 
 QCheckBox* makeCheckBox(QWidget* parent, const char* name, const QString& caption,
@@ -129,6 +143,32 @@ void setUpGrid(QTableView* view, const char* name, const GridOptions& options) {
         rows->setDefaultSectionSize(options.rowHeight);
     }
     if (options.headerColumnWidth > 0) rows->setFixedWidth(options.headerColumnWidth);
+}
+
+QAction* addMenuItem(QMenu* menu, const char* name, const QString& caption,
+                     const QKeySequence& keys) {
+    QAction* action = menu->addAction(caption);
+    if (name) action->setObjectName(QString::fromLatin1(name));
+    if (!keys.isEmpty()) action->setShortcut(keys);
+    return action;
+}
+
+void makeToolWindow(QWidget* window) {
+    window->setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
+                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+}
+
+void centreOn(QWidget* window, const QWidget* over) {
+    QRect area;
+    if (over)
+        area = QRect(over->mapToGlobal(QPoint(0, 0)), over->size());
+    else if (const QScreen* screen = QGuiApplication::primaryScreen())
+        area = screen->availableGeometry();
+    if (area.isEmpty()) return;
+    QRect frame(QPoint(0, 0), window->sizeHint().expandedTo(window->size()));
+    frame.moveCenter(area.center());
+    window->move(frame.topLeft());
 }
 
 void place(QWidget* widget, int left, int top, int width, int height) {

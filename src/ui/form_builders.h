@@ -5,19 +5,23 @@
 // setClientSize() reproduce the fixed positions and sizes of designed dialogs.
 
 #include <QGridLayout>
+#include <QKeySequence>
 #include <QString>
 #include <QStringList>
 #include <vector>
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QSpinBox;
 class QTableView;
+class QToolButton;
 class QWidget;
 
 namespace parvex::ui {
@@ -27,6 +31,10 @@ QLabel* makeLabel(QWidget* parent, const QString& text, const char* name = nullp
 
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption,
                         const QString& hint = {});
+
+// A flat text-only button, as on a window's own tool bar.
+QToolButton* makeToolButton(QWidget* parent, const char* name, const QString& caption,
+                            const QString& hint = {});
 
 QCheckBox* makeCheckBox(QWidget* parent, const char* name, const QString& caption,
                         const QString& hint = {});
@@ -42,6 +50,14 @@ struct FieldOptions {
     bool upperCase = false;  // typed letters become upper case (hexadecimal fields)
     int widthChars = 0;      // room for this many digits; 0: the layout decides
     QString hint;
+
+    // A field of at most maxLength characters, nothing else set.
+    static FieldOptions limited(int maxLength, bool upperCase = false) {
+        FieldOptions options;
+        options.maxLength = maxLength;
+        options.upperCase = upperCase;
+        return options;
+    }
 };
 QLineEdit* makeField(QWidget* parent, const char* name, const FieldOptions& options = {});
 
@@ -82,6 +98,15 @@ struct GridOptions {
 // measuring the contents costs seconds on large grids. Call it once the model is set:
 // column by column widths apply to the columns the view has.
 void setUpGrid(QTableView* view, const char* name, const GridOptions& options);
+
+QAction* addMenuItem(QMenu* menu, const char* name, const QString& caption,
+                     const QKeySequence& keys = {});
+
+// A free-standing window that stays on top of the frame, with only a close button, gone
+// once closed.
+void makeToolWindow(QWidget* window);
+// Centres a window on another (or on the screen when there is none).
+void centreOn(QWidget* window, const QWidget* over);
 
 // A control at its designed place and size, in pixels of the window's client area.
 void place(QWidget* widget, int left, int top, int width, int height);

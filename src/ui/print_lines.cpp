@@ -1,6 +1,8 @@
 #include "ui/print_lines.h"
 
 #include <QFont>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QMarginsF>
 #include <QPageLayout>
@@ -16,6 +18,10 @@ QFont fixedPitchFont(const PrintStyle& style) {
     QFont font(style.fontFamily, style.pointSize);
     font.setStyleHint(QFont::TypeWriter, QFont::PreferMatch);
     font.setFixedPitch(true);
+    if (!QFontInfo(font).fixedPitch()) {
+        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        font.setPointSize(style.pointSize);
+    }
     return font;
 }
 

@@ -1,4 +1,4 @@
-// The printed listing's lines and their pages.
+// The printed listing's lines.
 #include <gtest/gtest.h>
 
 #include "device/printout.h"
@@ -22,15 +22,6 @@ TEST(Printout, LinesOfADevice) {
 
     d.setRegisterCount(1);
     EXPECT_EQ(printoutLines(d).size(), 4u) << "MaxRegister 0 prints one register line";
-}
-
-TEST(Printout, Pagination) {
-    using P = std::vector<PageLines>;
-    EXPECT_EQ(paginate(259, 1000, 10), (P{{0, 100}, {100, 100}, {200, 59}}));
-    EXPECT_EQ(paginate(100, 1000, 10), (P{{0, 100}}));
-    EXPECT_EQ(paginate(101, 1009, 10), (P{{0, 100}, {100, 1}})) << "a line not fitting moves on";
-    EXPECT_EQ(paginate(3, 5, 10), (P{{0, 1}, {1, 1}, {2, 1}})) << "one line a page at least";
-    EXPECT_EQ(paginate(0, 1000, 10), P{});
 }
 
 }  // namespace

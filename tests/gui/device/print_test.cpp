@@ -72,6 +72,15 @@ TEST_F(DeviceTest, PrintsA256RegisterDeviceOntoPages) {
     EXPECT_EQ(pages.size(), (259 + perPage - 1) / perPage);
 }
 
+TEST_F(DeviceTest, APrinterThatCannotStartSaysSo) {
+    device::TfrmLongI2C* w = open();
+    prompts.printAnswers.push_back(true);
+    prompts.printFile = qpath("no such folder/listing.pdf");
+    item(w, "mnuPrint")->trigger();
+    EXPECT_EQ(prompts.texts(), QStringList{"The printer could not be started."});
+    EXPECT_FALSE(QFileInfo::exists(prompts.printFile));
+}
+
 TEST_F(DeviceTest, ACancelledPrintDialogPrintsNothing) {
     device::TfrmLongI2C* w = open();
     prompts.printAnswers.push_back(false);

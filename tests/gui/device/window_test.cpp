@@ -71,6 +71,17 @@ TEST_F(DeviceTest, SelectingACellShowsItsRegisterOrRefusesAnUndefinedOne) {
     EXPECT_EQ(prompts.texts().last(), "Invalid device register ... no read performed");
 }
 
+TEST_F(DeviceTest, OpensWithTheKeyboardInTheGrid) {
+    device::TfrmLongI2C* w = open();
+    auto* grid = w->findChild<QTableView*>("stgMemory");
+    ASSERT_NE(grid, nullptr);
+    EXPECT_EQ(QApplication::focusWidget(), grid);
+    // Typing needs no click first: the digits land in the first register.
+    w->applyDefinition({"Small", "A0", 20, {}, {}});
+    type("5A");
+    EXPECT_EQ(cell(w, 0), "5A");
+}
+
 TEST_F(DeviceTest, TypingIntoCells) {
     device::TfrmLongI2C* w = open();
     w->applyDefinition({"Small", "A0", 20, {}, {}});

@@ -1,5 +1,6 @@
 // The expert window: its look when new, its menus and tool buttons, and the row operations.
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QScrollBar>
@@ -172,6 +173,15 @@ TEST_F(ExpertTest, SelectionShowsTheActiveMessage) {
     EXPECT_EQ(label("edtRow"), "Active Msg. = 7");
     QTest::keyClick(grid(), Qt::Key_Up);
     EXPECT_EQ(label("edtRow"), "Active Msg. = 6");
+}
+
+TEST_F(ExpertTest, OpensWithTheKeyboardInTheTable) {
+    EXPECT_EQ(QApplication::focusWidget(), grid());
+    // A hexadecimal digit opens the editor without a click on the table first.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_5);
+    auto* editor = w->findChild<expert::TfrmEditor*>(QStringLiteral("frmEditor"));
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(editor->isVisible());
 }
 
 TEST_F(ExpertTest, KeysThatOpenTheEditorAndKeysThatDoNot) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -10,11 +11,13 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTest>
+#include <QToolButton>
 #include <QWidget>
 
 #include "support/qt_printers.h"
@@ -49,6 +52,42 @@ TEST(FormBuilders, ControlsAreNamedHintedAndCaptioned) {
     // A label nobody changes later needs no name; a button with no hint gets none.
     EXPECT_TRUE(ui::makeLabel(&form, QStringLiteral("Address"))->objectName().isEmpty());
     EXPECT_TRUE(ui::makeButton(&form, "btnRead", QStringLiteral("Read"))->toolTip().isEmpty());
+}
+
+TEST(FormBuilders, ToolButtonsMenuItemsAndToolWindows) {
+    QWidget form;
+    QToolButton* tool = ui::makeToolButton(&form, "btnNew", QStringLiteral("New"),
+                                           QStringLiteral("Open blank page"));
+    EXPECT_EQ(child<QToolButton>(form, "btnNew"), tool);
+    EXPECT_EQ(tool->text(), "New");
+    EXPECT_EQ(tool->toolTip(), "Open blank page");
+    EXPECT_EQ(tool->toolButtonStyle(), Qt::ToolButtonTextOnly);
+
+    QMenu menu;
+    QAction* save = ui::addMenuItem(&menu, "mnuSave", QStringLiteral("Save"),
+                                    QKeySequence(QStringLiteral("Ctrl+S")));
+    QAction* close = ui::addMenuItem(&menu, "mnuClose", QStringLiteral("Close"));
+    EXPECT_EQ(menu.findChild<QAction*>(QStringLiteral("mnuSave")), save);
+    EXPECT_EQ(save->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+    EXPECT_TRUE(close->shortcut().isEmpty());
+    EXPECT_EQ(menu.actions(), (QList<QAction*>{save, close}));
+
+    auto* window = new QWidget;
+    ui::makeToolWindow(window);
+    EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_TRUE(window->testAttribute(Qt::WA_DeleteOnClose));
+    delete window;
+}
+
+TEST(FormBuilders, CentreOnAnotherWindow) {
+    QWidget over;
+    over.setGeometry(100, 200, 400, 300);
+    QWidget dialog;
+    dialog.resize(100, 50);
+    ui::centreOn(&dialog, &over);
+    const QRect placed(dialog.pos(), dialog.size().expandedTo(dialog.sizeHint()));
+    EXPECT_EQ(placed.center(), QRect(over.mapToGlobal(QPoint(0, 0)), over.size()).center());
 }
 
 TEST(FormBuilders, FieldsTakeTheirLengthAndCase) {

@@ -134,5 +134,10 @@ TEST_F(PrintLines, MarginsLeavingNoRoomStillPrintEveryLineOncePerPage) {
     EXPECT_EQ(static_cast<int>(pdfPages(path).size()), 3);
 }
 
+TEST_F(PrintLines, ADeviceThatCannotBePaintedOnPrintsNoPage) {
+    QPdfWriter pdf(dir.filePath(QStringLiteral("no such folder/out.pdf")));
+    EXPECT_EQ(ui::printLines(pdf, {}, {}, {QStringLiteral("A")}), 0);
+}
+
 }  // namespace
 }  // namespace parvex::test
