@@ -31,8 +31,8 @@ constexpr const char* kUsage =
     "                     (now or a number of exchanges ahead), hold bus lines low and\n"
     "                     watch the register device's values\n"
     "  --probe-adapter    look for a Parvex adapter, say what was found and exit with 0\n"
-    "                     when one can be used, 1 when none is plugged in, 3 when one is\n"
-    "                     plugged in but this user has no permission to open it\n"
+    "                     when one can be used, 3 when one is plugged in but this user\n"
+    "                     has no permission to open it, 1 otherwise\n"
     "  --version          print the program's version\n"
     "  --help             print this text\n"
     "\n"
@@ -41,11 +41,13 @@ constexpr const char* kUsage =
 // Looks for the adapter as the program does, opening it to be sure it can be used.
 int probeAdapter() {
     parvex::hid::HidapiController controller;
+    std::string listed;
     std::string usable;
     controller.enumerate([&](const parvex::hid::DeviceInfo& info, int index) {
         if (info.vendorId == parvex::kAdapterVendorId &&
-            info.productId == parvex::kAdapterProductId && controller.checkOut(index)) {
-            usable = info.path;
+            info.productId == parvex::kAdapterProductId) {
+            listed = info.path;
+            if (controller.checkOut(index)) usable = info.path;
         }
         return usable.empty();
     });
@@ -58,7 +60,12 @@ int probeAdapter() {
         std::printf("%s\n", problem.c_str());
         return 3;
     }
-    std::printf("No Parvex adapter is plugged in.\n");
+    if (!listed.empty()) {
+        std::printf("A Parvex adapter is plugged in (%s) but cannot be opened.\n",
+                    listed.c_str());
+    } else {
+        std::printf("No Parvex adapter is plugged in.\n");
+    }
     return 1;
 }
 

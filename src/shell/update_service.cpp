@@ -71,8 +71,10 @@ namespace {
 QString shownLine(const QString& text, int maxChars) {
     QString line;
     for (const QChar c : text) line += c.category() == QChar::Other_Control ? QChar(' ') : c;
-    if (line.size() > maxChars) line = line.left(maxChars - 1) + QChar(0x2026);
-    return line;
+    if (line.size() <= maxChars) return line;
+    qsizetype kept = maxChars - 1;
+    if (line.at(kept - 1).isHighSurrogate()) --kept;  // never half a character
+    return line.left(kept) + QChar(0x2026);
 }
 
 // Modal, so the rest of the program takes no input meanwhile, but Cancel does.

@@ -16,7 +16,7 @@ if [ -z "$help_options" ] || [ "$help_options" != "$man_options" ]; then
 fi
 
 # --probe-adapter's statuses, read from both.
-help_statuses=$(tr -s ' \n' ' ' <<<"$help" | grep -oE '(with )?[0-9] when' | grep -oE '[0-9]' | sort)
+help_statuses=$(tr -s ' \n' ' ' <<<"$help" | grep -oE '[0-9] (when|otherwise)' | grep -oE '[0-9]' | sort)
 man_statuses=$(sed -n '/^\.SH EXIT STATUS/,/^\.SH /p' "$page" | grep -A1 '^\.TP' |
     grep -oE '^\.B [0-9]+$' | grep -oE '[0-9]+' | sort)
 if [ -z "$help_statuses" ] || [ "$help_statuses" != "$man_statuses" ]; then

@@ -312,18 +312,31 @@ TEST_F(UpdateServiceTest, CancelInTheProgressDialogEndsTheCheckAtOnce) {
 }
 
 TEST_F(UpdateServiceTest, NotesAreShownCutShortAndAsTheyStand) {
-    const QString notes =
-        QStringLiteral("<b>Faster</b>\x1b[31m ") + QString(1000, QLatin1Char('x'));
-    TinyHttpServer server("[Parvex]\nVersion=1.4\nNotes=" + notes.toUtf8() + "\n");
-    service_.setBaseUrl(server.base());
-    prompts.answer(ui::Answer::Yes);
-    EXPECT_EQ(service_.run(), Outcome::NewerAvailable);
-    ASSERT_EQ(prompts.events.size(), 2u);
-    const QStringList lines = prompts.events[1].text.split('\n');
-    ASSERT_EQ(lines.size(), 2);
-    EXPECT_EQ(lines[1].size(), shell::kMaxShownNoteChars);
-    EXPECT_TRUE(lines[1].startsWith("<b>Faster</b> [31m xxx")) << lines[1].toStdString();
-    EXPECT_TRUE(lines[1].endsWith(QChar(0x2026)));
+    const QString ellipsis(QChar(0x2026));
+    const QString plug = QStringLiteral("\U0001F50C");  // two UTF-16 units
+    const struct {
+        const char* what;
+        QString notes;
+        QString shown;
+    } cases[] = {
+        {"markup and escapes", QStringLiteral("<b>Faster</b>\x1b[31m\tnow"),
+         QStringLiteral("<b>Faster</b> [31m now")},
+        {"long", QString(1000, QLatin1Char('x')), QString(299, QLatin1Char('x')) + ellipsis},
+        // The cut falls inside a character: it goes whole.
+        {"cut inside a character", QString(298, QLatin1Char('x')) + plug + QStringLiteral("yy"),
+         QString(298, QLatin1Char('x')) + ellipsis},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        prompts.clear();
+        TinyHttpServer server("[Parvex]\nVersion=1.4\nNotes=" + c.notes.toUtf8() + "\n");
+        service_.setBaseUrl(server.base());
+        prompts.answer(ui::Answer::Yes);
+        EXPECT_EQ(service_.run(), Outcome::NewerAvailable);
+        ASSERT_EQ(prompts.events.size(), 2u);
+        EXPECT_EQ(prompts.events[1].text,
+                  QStringLiteral("Parvex 1.4 is available (this is 1.3.1.0).\n") + c.shown);
+    }
 }
 
 TEST(UpdateInfoTest, ParsesVersionsAndComparesThemPartByPart) {
