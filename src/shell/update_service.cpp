@@ -112,8 +112,10 @@ UpdateService::Fetched UpdateService::fetch(const QUrl& url) const {
                          QNetworkRequest::AlwaysNetwork);
     // The cap counts what the server sends: no compressed answer that unpacks to gigabytes.
     request.setRawHeader("Accept-Encoding", "identity");
+    // Every readyRead takes all there is and stops past the cap, so Qt's own buffer never
+    // holds more than one read's worth; a limited read buffer is known to misbehave over
+    // HTTP/2.
     QNetworkReply* reply = manager.get(request);
-    reply->setReadBufferSize(kMaxUpdateReplyBytes);
 
     Fetched out;
     bool stopped = false;
