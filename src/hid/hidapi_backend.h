@@ -25,8 +25,8 @@ struct HidapiCalls {
                        int milliseconds);
     void (*close)(hid_device* device);
     // Why the node at `path` cannot be opened for reading and writing: an errno value, or 0.
-    // hidapi keeps the reason its open failed to itself.
-    int (*openError)(const char* path);
+    // hidapi keeps the reason its open failed to itself. A table without it tells no reason.
+    int (*openError)(const char* path) = nullptr;
 };
 
 // hidapi's own functions.
