@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "app/virtual_adapter_window.h"
 #include "common/report.h"
@@ -19,6 +20,7 @@
 
 namespace {
 
+// docs/parvex.1 says the same; a test holds the two together.
 constexpr const char* kUsage =
     "Usage: parvex [option]\n"
     "Host for the Parvex USB I2C adapter.\n"
@@ -28,21 +30,43 @@ constexpr const char* kUsage =
     "                     device on its bus) with a tool window to plug, unplug, stall it\n"
     "                     (now or a number of exchanges ahead), hold bus lines low and\n"
     "                     watch the register device's values\n"
-    "  --probe-adapter    exit with 0 when a Parvex adapter is plugged in, 1 otherwise\n"
+    "  --probe-adapter    look for a Parvex adapter, say what was found and exit with 0\n"
+    "                     when one can be used, 3 when one is plugged in but this user\n"
+    "                     has no permission to open it, 1 otherwise\n"
     "  --version          print the program's version\n"
     "  --help             print this text\n"
     "\n"
     "Qt's own options (-platform, -style, ...) are accepted as well.\n";
 
-bool adapterPresent() {
+// Looks for the adapter as the program does, opening it to be sure it can be used.
+int probeAdapter() {
     parvex::hid::HidapiController controller;
-    bool found = false;
-    controller.enumerate([&](const parvex::hid::DeviceInfo& info, int) {
-        found = info.vendorId == parvex::kAdapterVendorId &&
-                info.productId == parvex::kAdapterProductId;
-        return !found;
+    std::string listed;
+    std::string usable;
+    controller.enumerate([&](const parvex::hid::DeviceInfo& info, int index) {
+        if (info.vendorId == parvex::kAdapterVendorId &&
+            info.productId == parvex::kAdapterProductId) {
+            listed = info.path;
+            if (controller.checkOut(index)) usable = info.path;
+        }
+        return usable.empty();
     });
-    return found;
+    if (!usable.empty()) {
+        std::printf("Parvex adapter found at %s.\n", usable.c_str());
+        return 0;
+    }
+    const std::string problem = controller.accessProblem();
+    if (!problem.empty()) {
+        std::printf("%s\n", problem.c_str());
+        return 3;
+    }
+    if (!listed.empty()) {
+        std::printf("A Parvex adapter is plugged in (%s) but cannot be opened.\n",
+                    listed.c_str());
+    } else {
+        std::printf("No Parvex adapter is plugged in.\n");
+    }
+    return 1;
 }
 
 }  // namespace
@@ -61,7 +85,7 @@ int main(int argc, char* argv[]) {
                         version.isEmpty() ? "(no version information)" : version.constData());
             return 0;
         }
-        if (std::strcmp(arg, "--probe-adapter") == 0) return adapterPresent() ? 0 : 1;
+        if (std::strcmp(arg, "--probe-adapter") == 0) return probeAdapter();
         if (std::strcmp(arg, "--virtual-adapter") == 0) {
             virtualAdapter = true;
             continue;

@@ -57,6 +57,10 @@ public:
     // Consumes pending notices on the descriptor and calls the change handler once if any
     // concerned a HID device.
     virtual void processNotices() = 0;
+    // Why a check-out since the last enumeration failed, in words for the user with the
+    // remedy, when the reason is one the user can mend (no permission to open the device);
+    // empty otherwise. Without it a user would only see that no adapter is detected.
+    [[nodiscard]] virtual std::string accessProblem() const { return {}; }
 };
 
 }  // namespace parvex::hid

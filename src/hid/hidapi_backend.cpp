@@ -2,8 +2,10 @@
 
 #include <fcntl.h>
 #include <libudev.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "common/report.h"
@@ -73,12 +75,25 @@ private:
     udev_monitor* monitor_;
 };
 
+int nodeOpenError(const char* path) {
+    // access() weighs the ACLs too, which is how a desktop session is given a device.
+    return ::access(path, R_OK | W_OK) == 0 ? 0 : errno;
+}
+
 }  // namespace
 
 const HidapiCalls& realHidapiCalls() {
     static const HidapiCalls calls{hid_enumerate, hid_free_enumeration, hid_open_path,
-                                   hid_write,     hid_read_timeout,     hid_close};
+                                   hid_write,     hid_read_timeout,     hid_close,
+                                   nodeOpenError};
     return calls;
+}
+
+std::string noPermissionText(const std::string& node) {
+    return "A Parvex adapter is plugged in, but this user has no permission to open it (" + node +
+           ").\n"
+           "Install the udev rule 70-parvex.rules in /etc/udev/rules.d or /usr/lib/udev/rules.d "
+           "(the Parvex package installs it), then unplug the adapter and plug it in again.";
 }
 
 std::unique_ptr<NoticeSource> makeUdevNoticeSource() {
@@ -183,6 +198,7 @@ HidapiController::~HidapiController() = default;
 void HidapiController::enumerate(
     const std::function<bool(const DeviceInfo&, int index)>& callback) {
     listed_.clear();
+    deniedNode_.clear();
     hid_device_info* all = calls_.enumerate(0, 0);
     for (const hid_device_info* d = all; d != nullptr; d = d->next) {
         listed_.push_back(
@@ -208,10 +224,18 @@ std::unique_ptr<Device> HidapiController::checkOut(int index) {
         if (device && device->plugged && device->info.path == info.path) return nullptr;
     }
     hid_device* handle = calls_.openPath(info.path.c_str());
-    if (handle == nullptr) return nullptr;
+    if (handle == nullptr) {
+        const int error = calls_.openError ? calls_.openError(info.path.c_str()) : 0;
+        if (error == EACCES || error == EPERM) deniedNode_ = info.path;
+        return nullptr;
+    }
     auto device = std::make_shared<OpenDevice>(OpenDevice{calls_, handle, info, true});
     open_.push_back(device);
     return std::make_unique<HidapiDevice>(std::move(device));
+}
+
+std::string HidapiController::accessProblem() const {
+    return deniedNode_.empty() ? std::string() : noPermissionText(deniedNode_);
 }
 
 void HidapiController::setChangeHandler(std::function<void()> handler) {

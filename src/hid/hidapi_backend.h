@@ -24,10 +24,17 @@ struct HidapiCalls {
     int (*readTimeout)(hid_device* device, unsigned char* data, std::size_t length,
                        int milliseconds);
     void (*close)(hid_device* device);
+    // Why the node at `path` cannot be opened for reading and writing: an errno value, or 0.
+    // hidapi keeps the reason its open failed to itself. A table without it tells no reason.
+    int (*openError)(const char* path) = nullptr;
 };
 
 // hidapi's own functions.
 const HidapiCalls& realHidapiCalls();
+
+// What the user is told when the adapter at `node` is plugged in but this user may not open
+// it, and how to mend that.
+[[nodiscard]] std::string noPermissionText(const std::string& node);
 
 // One arrival or removal of a hidraw node.
 struct DeviceNotice {
@@ -61,6 +68,7 @@ public:
     // -1 when no udev monitor could be opened.
     [[nodiscard]] int noticeDescriptor() const override;
     void processNotices() override;
+    [[nodiscard]] std::string accessProblem() const override;
 
     struct OpenDevice;
 
@@ -69,6 +77,8 @@ private:
     std::unique_ptr<NoticeSource> notices_;
     std::function<void()> handler_;
     std::vector<DeviceInfo> listed_;
+    // The node a check-out since the last enumeration was refused for lack of permission.
+    std::string deniedNode_;
     std::vector<std::weak_ptr<OpenDevice>> open_;
 };
 

@@ -68,6 +68,7 @@ TfrmMain::TfrmMain(std::unique_ptr<hid::Controller> controller, QWidget* parent)
             &TfrmMain::pnlStatusBarPanelDblClick);
 
     link_ = std::make_unique<adapter::AdapterLink>(*controller_, *this, *this);
+    accessNotice_ = std::make_unique<AdapterAccessNotice>(*statusBar_);
     updateService_ = new UpdateService(this);
 
     createMenus();
@@ -394,6 +395,7 @@ void TfrmMain::queueDeviceChange() {
 
 void TfrmMain::HIDCtlDeviceChange() {
     link_->HIDCtlDeviceChange();
+    accessNotice_->update(link_->attached() ? std::string() : controller_->accessProblem());
 }
 
 // --- menu handlers ---------------------------------------------------------------------

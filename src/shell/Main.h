@@ -11,6 +11,7 @@
 
 #include "adapter/adapter_link.h"
 #include "hid/hid.h"
+#include "shell/adapter_access.h"
 #include "ui/host.h"
 
 class QAction;
@@ -130,6 +131,7 @@ private:
 
     QMdiArea* mdiArea_ = nullptr;
     MarkupStatusBar* statusBar_ = nullptr;
+    std::unique_ptr<AdapterAccessNotice> accessNotice_;
 
     QMenu* mnuFile = nullptr;
     QAction* mnuClose = nullptr;

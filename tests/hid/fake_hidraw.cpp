@@ -64,8 +64,8 @@ FakeNode* FakeHidraw::find(const std::string& path) {
 }
 
 const hid::HidapiCalls& FakeHidraw::calls() {
-    static const hid::HidapiCalls fake{enumerate, freeEnumeration, openPath,
-                                       write,     readTimeout,     close};
+    static const hid::HidapiCalls fake{enumerate,   freeEnumeration, openPath, write,
+                                       readTimeout, close,           openError};
     return fake;
 }
 
@@ -133,6 +133,13 @@ int FakeHidraw::readTimeout(hid_device* device, unsigned char* data, std::size_t
     const std::size_t n = std::min(length, payload.size());
     std::copy(payload.begin(), payload.begin() + static_cast<std::ptrdiff_t>(n), data);
     return static_cast<int>(n);
+}
+
+int FakeHidraw::openError(const char* path) {
+    for (const auto& node : current->nodes_) {
+        if (node->path == path) return node->openable ? 0 : node->openError;
+    }
+    return ENOENT;
 }
 
 void FakeHidraw::close(hid_device* device) {

@@ -2,6 +2,7 @@
 // Stand-ins for the hidapi calls: hidraw nodes held in memory, each optionally answered
 // by a virtual adapter, with switches for the failures real nodes show.
 
+#include <cerrno>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -21,9 +22,10 @@ struct FakeNode {
     bool hasProduct = true;
     sim::VirtualAdapter* adapter = nullptr;  // answers every report written, if set
     bool openable = true;
-    bool gone = false;     // pulled out: every call on an open handle fails
-    int writeResult = -2;  // when >= -1, what hid_write returns instead of the length
-    bool flood = false;    // always has another report ready
+    int openError = EACCES;  // why a node that is not openable refuses (errno)
+    bool gone = false;       // pulled out: every call on an open handle fails
+    int writeResult = -2;    // when >= -1, what hid_write returns instead of the length
+    bool flood = false;      // always has another report ready
     std::deque<std::vector<std::uint8_t>> input;     // payloads waiting to be read
     std::vector<std::vector<std::uint8_t>> written;  // buffers given to hid_write
     std::vector<int> readTimeouts;
@@ -55,6 +57,7 @@ private:
     static int write(hid_device* device, const unsigned char* data, std::size_t length);
     static int readTimeout(hid_device* device, unsigned char* data, std::size_t length, int ms);
     static void close(hid_device* device);
+    static int openError(const char* path);
 
     std::vector<std::shared_ptr<FakeNode>> nodes_;
     int enumerationsNotFreed_ = 0;

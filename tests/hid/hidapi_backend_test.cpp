@@ -1,8 +1,14 @@
 #include "hid/hidapi_backend.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <numeric>
+#include <string>
 #include <vector>
 
 #include "hid/fake_hidraw.h"
@@ -215,6 +221,53 @@ TEST_F(HidapiBackendTest, CheckOutOpensOnceAndClosesOnRelease) {
 
     node.openable = false;  // a node without access rights
     EXPECT_EQ(open(node.path), nullptr);
+}
+
+TEST_F(HidapiBackendTest, ARefusedOpenIsExplainedOnlyForLackOfPermission) {
+    const struct {
+        int error;
+        bool explained;
+    } cases[] = {{EACCES, true}, {EPERM, true}, {EBUSY, false}, {ENOENT, false}, {EIO, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::strerror(c.error));
+        const std::string path = "/dev/hidraw-errno-" + std::to_string(c.error);
+        FakeNode& node = adapterNode(path);
+        node.openable = false;
+        node.openError = c.error;
+        EXPECT_EQ(open(path), nullptr);
+        const std::string problem = controller->accessProblem();
+        EXPECT_EQ(!problem.empty(), c.explained) << problem;
+        if (c.explained) {
+            EXPECT_NE(problem.find("no permission to open it (" + path + ")"), std::string::npos);
+            EXPECT_NE(problem.find("udev rule 70-parvex.rules"), std::string::npos);
+            EXPECT_NE(problem.find("unplug the adapter and plug it in again"), std::string::npos);
+        }
+        fake.remove(path);
+    }
+
+    // Once the rule is in place the next enumeration forgets the refusal.
+    FakeNode& node = adapterNode();
+    node.openable = false;
+    EXPECT_EQ(open(node.path), nullptr);
+    EXPECT_FALSE(controller->accessProblem().empty());
+    node.openable = true;
+    EXPECT_NE(open(node.path), nullptr);
+    EXPECT_EQ(controller->accessProblem(), "");
+}
+
+TEST(HidapiRealCalls, OpenErrorNamesWhyANodeCannotBeOpened) {
+    const HidapiCalls& calls = realHidapiCalls();
+    EXPECT_EQ(calls.openError("/nonexistent/hidraw0"), ENOENT);
+    char path[] = "/tmp/parvex-node-XXXXXX";
+    const int fd = ::mkstemp(path);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    EXPECT_EQ(calls.openError(path), 0);
+    if (::geteuid() != 0) {  // root may open whatever the mode says
+        ASSERT_EQ(::chmod(path, 0), 0);
+        EXPECT_EQ(calls.openError(path), EACCES);
+    }
+    ::unlink(path);
 }
 
 TEST_F(HidapiBackendTest, CheckOutOfAGoneDeviceIsFreeAgain) {

@@ -27,6 +27,9 @@ int readNothing(hid_device*, unsigned char*, std::size_t, int) {
     return -1;
 }
 void closeNothing(hid_device*) {}
+int noOpenError(const char*) {
+    return 0;
+}
 
 // A notice source over a pipe: a byte written to the pipe is one "add" notice.
 class PipeNotices : public hid::NoticeSource {
@@ -51,8 +54,8 @@ private:
 
 TEST(RealBackendNoticeTest, ANoticeOnTheDescriptorRunsTheDeviceChangeOnce) {
     ScriptedPrompts prompts;
-    const hid::HidapiCalls calls{countingEnumerate, freeNothing, openNothing,
-                                 writeNothing,      readNothing, closeNothing};
+    const hid::HidapiCalls calls{countingEnumerate, freeNothing,  openNothing, writeNothing,
+                                 readNothing,       closeNothing, noOpenError};
     auto notices = std::make_unique<PipeNotices>();
     PipeNotices* pipe = notices.get();
     shell::TfrmMain main(std::make_unique<hid::HidapiController>(calls, std::move(notices)));
