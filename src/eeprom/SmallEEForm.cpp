@@ -1,6 +1,7 @@
 #include "eeprom/SmallEEForm.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
 #include <QGridLayout>
@@ -185,6 +186,18 @@ void SmallEEForm::buildAddressAndTiming(QWidget* panel, QGridLayout* grid, int& 
     spnWriteCycle->setValue(kDefaultWriteTimeMs);
     spnWriteCycle->setSuffix(QStringLiteral(" ms"));
     addLabelled(grid, row, QStringLiteral("Write Time"), spnWriteCycle);
+
+    chbPollWrite = new QCheckBox(QStringLiteral("Poll for write completion"), panel);
+    chbPollWrite->setObjectName(QStringLiteral("chbPollWrite"));
+    chbPollWrite->setToolTip(
+        QStringLiteral("After each write, go on as soon as the chip answers again "
+                       "(at most the write time)"));
+    grid->addWidget(chbPollWrite, row++, 0, 1, 2);
+    chbWriteChanged = new QCheckBox(QStringLiteral("Write only changed pages"), panel);
+    chbWriteChanged->setObjectName(QStringLiteral("chbWriteChanged"));
+    chbWriteChanged->setToolTip(
+        QStringLiteral("Write All reads the chip first and writes only the pages that differ"));
+    grid->addWidget(chbWriteChanged, row++, 0, 1, 2);
 
     lblWordAddress = new QLabel(qs(kInitialByteAddressText), panel);
     lblWordAddress->setObjectName(QStringLiteral("lblWordAddress"));

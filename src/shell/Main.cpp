@@ -336,6 +336,11 @@ void TfrmMain::setStatusText(const QString& markup) {
     statusBar_->repaintNow();
 }
 
+void TfrmMain::setSparePanelText(const QString& markup) {
+    statusBar_->setPanelText(MarkupStatusBar::SparePanel, markup);
+    statusBar_->repaintNow();
+}
+
 void TfrmMain::EnableMenus() {
     for (QAction* a : {mnuClose, mnuCloseAll, mnuCascade, mnuTile, mnuMinimizeAll})
         a->setEnabled(true);
