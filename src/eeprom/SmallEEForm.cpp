@@ -134,6 +134,9 @@ QWidget* SmallEEForm::buildPanel() {
     panel->setObjectName(QStringLiteral("pnlLeft"));
     panel->setFrameShape(QFrame::StyledPanel);
     auto* grid = new QGridLayout(panel);
+    // Rows a little closer than the style's default, so the whole panel still fits the main
+    // window at its first size with the write options in it.
+    grid->setVerticalSpacing(3);
     int row = 0;
     buildAddressAndTiming(panel, grid, row);
 

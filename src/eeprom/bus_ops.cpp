@@ -238,19 +238,18 @@ WriteSummary writeSummary(const WriteAllOutcome& outcome) {
                              std::to_string(outcome.pagesTotal) + " pages");
     }
     if (const auto cycles = summariseCycles(outcome.cycleUs)) {
-        append(out.text, "Write cycle " + millis(cycles->shortestUs) + " / " +
-                             millis(cycles->medianUs) + " / " + millis(cycles->longestUs) +
-                             " ms (shortest / median / longest)");
+        append(out.text, "Write cycle " + millis(cycles->shortestUs) + "-" +
+                             millis(cycles->longestUs) + " ms, median " + millis(cycles->medianUs));
     }
     if (!outcome.pagesAtLimit.empty()) {
         const std::size_t n = outcome.pagesAtLimit.size();
-        append(out.text, std::to_string(n) + (n == 1 ? " page" : " pages") + " took the whole " +
+        append(out.text, std::to_string(n) + (n == 1 ? " page" : " pages") + " took all " +
                              std::to_string(outcome.options.writeTimeMs) +
                              " ms: " + pageList(outcome.pagesAtLimit));
         out.warning = true;
     }
     if (outcome.busyPage) {
-        append(out.text, "Chip still busy " + std::to_string(outcome.options.writeTimeMs) +
+        append(out.text, "Chip busy " + std::to_string(outcome.options.writeTimeMs) +
                              " ms after page " + addressText(*outcome.busyPage));
         out.warning = true;
     }
@@ -261,7 +260,7 @@ WriteSummary writeByteSummary(const WriteByteOutcome& outcome, std::uint32_t wri
     WriteSummary out;
     if (!outcome.poll) return out;
     if (!outcome.poll->acknowledged) {
-        out.text = "Chip still busy " + std::to_string(writeTimeMs) + " ms after the write";
+        out.text = "Chip busy " + std::to_string(writeTimeMs) + " ms after the write";
         out.warning = true;
     } else {
         out.text = "Write cycle " + millis(outcome.poll->elapsedUs) + " ms";
@@ -325,8 +324,7 @@ std::optional<int> mirrorSpan(const std::vector<std::uint8_t>& bytes) {
 }
 
 std::string mirrorWarning(int span) {
-    return "Image repeats every " + std::to_string(span) +
-           " bytes: a smaller chip, or wrong addressing?";
+    return "Image repeats every " + std::to_string(span) + " bytes: wrong size?";
 }
 
 std::string verifyFailedMessage(int address) {

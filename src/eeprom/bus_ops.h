@@ -153,8 +153,9 @@ struct CycleSummary {
 
 // One line on what a Write All did beyond its status: the pages written when only changed
 // ones were, the measured write cycle when polled, the pages that took the whole write time,
-// or the page whose chip stayed busy. Empty when there is nothing to add. `warning` is set
-// when the line tells of something the user should look at.
+// or the page whose chip stayed busy, short enough for the spare status panel. Empty when
+// there is nothing to add. `warning` is set when the line tells of something the user should
+// look at.
 struct WriteSummary {
     std::string text;
     bool warning = false;

@@ -338,6 +338,8 @@ void TfrmMain::setStatusText(const QString& markup) {
 
 void TfrmMain::setSparePanelText(const QString& markup) {
     statusBar_->setPanelText(MarkupStatusBar::SparePanel, markup);
+    // The panel is narrow; its whole text is a hover away.
+    statusBar_->panel(MarkupStatusBar::SparePanel)->setToolTip(parseMarkup(markup).plainText());
     statusBar_->repaintNow();
 }
 
