@@ -77,7 +77,7 @@ private:
     void connectControls();
     void connectWriteOptions();
     // The spare status panel: a line on what the last bus operation found, or nothing.
-    void showSpare(const std::string& text, bool warning = false);
+    void showSpare(const std::string& text, bool warning = false, const std::string& hint = {});
     void setUp(const Geometry& g);
 
     void stgMemoryClick(const QModelIndex& index);

@@ -58,8 +58,8 @@ void TfrmSmallEE::connectWriteOptions() {
     });
 }
 
-void TfrmSmallEE::showSpare(const std::string& text, bool warning) {
-    host().setSparePanelText(spareMarkup(text, warning));
+void TfrmSmallEE::showSpare(const std::string& text, bool warning, const std::string& hint) {
+    host().setSparePanelText(spareMarkup(text, warning), qs(hint));
 }
 
 void TfrmSmallEE::Disable() {
@@ -95,7 +95,7 @@ void TfrmSmallEE::btnReadClick() {
     // Only a complete image tells its size.
     if (status == status::kSuccess) {
         if (const auto span = mirrorSpan(image_->bytes().bytes))
-            showSpare(mirrorWarning(*span), true);
+            showSpare(mirrorWarning(*span), true, mirrorDetail(*span));
     }
     host().repaintStatusBar();
 }
@@ -113,7 +113,7 @@ void TfrmSmallEE::btnWriteOneClick() {
                   poll ? std::optional<std::uint32_t>(waitMs) : std::nullopt);
     if (outcome.error) ui::prompts().error(qs(*outcome.error));
     const WriteSummary summary = writeByteSummary(outcome, waitMs);
-    showSpare(summary.text, summary.warning);
+    showSpare(summary.text, summary.warning, summary.detail);
 }
 
 void TfrmSmallEE::btnWriteClick() {
@@ -144,7 +144,7 @@ void TfrmSmallEE::btnWriteClick() {
     else
         h.ErrorMessage(outcome.status);
     const WriteSummary summary = writeSummary(outcome);
-    showSpare(summary.text, summary.warning);
+    showSpare(summary.text, summary.warning, summary.detail);
     h.repaintStatusBar();
     Enable();
 }

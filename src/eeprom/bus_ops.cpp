@@ -219,12 +219,12 @@ std::string pageList(const std::vector<int>& pages) {
         if (i > 0) text += ", ";
         text += addressText(pages[i]);
     }
-    if (pages.size() > kNamed) text += ", ...";
+    if (pages.size() > kNamed) text += " and " + std::to_string(pages.size() - kNamed) + " more";
     return text;
 }
 
 void append(std::string& text, const std::string& part) {
-    if (!text.empty()) text += "; ";
+    if (!text.empty()) text += text.back() == '.' ? " " : "; ";
     text += part;
 }
 
@@ -233,25 +233,33 @@ void append(std::string& text, const std::string& part) {
 WriteSummary writeSummary(const WriteAllOutcome& outcome) {
     WriteSummary out;
     if (outcome.error) return out;
-    if (outcome.options.onlyChanged) {
-        append(out.text, "Wrote " + std::to_string(outcome.pagesWritten) + " of " +
-                             std::to_string(outcome.pagesTotal) + " pages");
-    }
-    if (const auto cycles = summariseCycles(outcome.cycleUs)) {
-        append(out.text, "Write cycle " + millis(cycles->shortestUs) + "-" +
-                             millis(cycles->longestUs) + " ms, median " + millis(cycles->medianUs));
+    const std::string writeTime = std::to_string(outcome.options.writeTimeMs) + " ms";
+    if (outcome.busyPage) {
+        append(out.text, "Chip busy after page " + addressText(*outcome.busyPage));
+        append(out.detail, "The chip did not answer within the write time of " + writeTime +
+                               " after page " + addressText(*outcome.busyPage) + ".");
+        out.warning = true;
     }
     if (!outcome.pagesAtLimit.empty()) {
         const std::size_t n = outcome.pagesAtLimit.size();
-        append(out.text, std::to_string(n) + (n == 1 ? " page" : " pages") + " took all " +
-                             std::to_string(outcome.options.writeTimeMs) +
-                             " ms: " + pageList(outcome.pagesAtLimit));
+        const std::string pages = std::to_string(n) + (n == 1 ? " page" : " pages");
+        append(out.text, pages + " took all " + writeTime);
+        append(out.detail, pages + " took the whole write time of " + writeTime + ": " +
+                               pageList(outcome.pagesAtLimit) + ".");
         out.warning = true;
     }
-    if (outcome.busyPage) {
-        append(out.text, "Chip busy " + std::to_string(outcome.options.writeTimeMs) +
-                             " ms after page " + addressText(*outcome.busyPage));
-        out.warning = true;
+    if (outcome.options.onlyChanged) {
+        const std::string wrote = "Wrote " + std::to_string(outcome.pagesWritten) + " of " +
+                                  std::to_string(outcome.pagesTotal) + " pages";
+        append(out.text, wrote);
+        append(out.detail, wrote + "; the others already held the image.");
+    }
+    if (const auto cycles = summariseCycles(outcome.cycleUs)) {
+        append(out.text, "Cycle " + millis(cycles->shortestUs) + "/" + millis(cycles->medianUs) +
+                             "/" + millis(cycles->longestUs) + " ms");
+        append(out.detail, "Write cycle: shortest " + millis(cycles->shortestUs) + " ms, median " +
+                               millis(cycles->medianUs) + " ms, longest " +
+                               millis(cycles->longestUs) + " ms.");
     }
     return out;
 }
@@ -260,7 +268,9 @@ WriteSummary writeByteSummary(const WriteByteOutcome& outcome, std::uint32_t wri
     WriteSummary out;
     if (!outcome.poll) return out;
     if (!outcome.poll->acknowledged) {
-        out.text = "Chip busy " + std::to_string(writeTimeMs) + " ms after the write";
+        out.text = "Chip busy after the write";
+        out.detail = "The chip did not answer within the write time of " +
+                     std::to_string(writeTimeMs) + " ms.";
         out.warning = true;
     } else {
         out.text = "Write cycle " + millis(outcome.poll->elapsedUs) + " ms";
@@ -324,7 +334,12 @@ std::optional<int> mirrorSpan(const std::vector<std::uint8_t>& bytes) {
 }
 
 std::string mirrorWarning(int span) {
-    return "Image repeats every " + std::to_string(span) + " bytes: wrong size?";
+    return "Image repeats every " + std::to_string(span) + " bytes";
+}
+
+std::string mirrorDetail(int span) {
+    return "The second half of the image repeats the first: a chip of " + std::to_string(span) +
+           " bytes read as a larger one, or an address bit the chip ignores?";
 }
 
 std::string verifyFailedMessage(int address) {

@@ -157,7 +157,8 @@ struct CycleSummary {
 // there is nothing to add. `warning` is set when the line tells of something the user should
 // look at.
 struct WriteSummary {
-    std::string text;
+    std::string text;    // most important first
+    std::string detail;  // the same in whole sentences, for a hint; empty when text says it all
     bool warning = false;
 };
 [[nodiscard]] WriteSummary writeSummary(const WriteAllOutcome& outcome);
@@ -190,6 +191,8 @@ VerifyOutcome verify(adapter::Transfers& bus, const Image& image, std::uint8_t s
 // says nothing about its size), or one of 16 bytes.
 [[nodiscard]] std::optional<int> mirrorSpan(const std::vector<std::uint8_t>& bytes);
 [[nodiscard]] std::string mirrorWarning(int span);
+// What the warning means, for a hint.
+[[nodiscard]] std::string mirrorDetail(int span);
 
 // "Device failed Verify at Address 0x" + address in upper-case hex, at least two digits.
 [[nodiscard]] std::string verifyFailedMessage(int address);

@@ -336,10 +336,11 @@ void TfrmMain::setStatusText(const QString& markup) {
     statusBar_->repaintNow();
 }
 
-void TfrmMain::setSparePanelText(const QString& markup) {
+void TfrmMain::setSparePanelText(const QString& markup, const QString& hint) {
     statusBar_->setPanelText(MarkupStatusBar::SparePanel, markup);
-    // The panel is narrow; its whole text is a hover away.
-    statusBar_->panel(MarkupStatusBar::SparePanel)->setToolTip(parseMarkup(markup).plainText());
+    // The panel is narrow; the whole story is a hover away.
+    statusBar_->panel(MarkupStatusBar::SparePanel)
+        ->setToolTip(hint.isEmpty() ? parseMarkup(markup).plainText() : hint);
     statusBar_->repaintNow();
 }
 
