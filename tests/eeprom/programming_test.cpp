@@ -220,6 +220,27 @@ TEST_F(Programming, WriteByteIsPolledToo) {
     EXPECT_EQ(bus.probes, 0);
 }
 
+TEST_F(Programming, PolledWriteBytePulledAtEachExchangeNeverPassesForDone) {
+    image.setByte(0x010, 0x77);
+    // The write, then its probes a millisecond apart until the 3 ms cycle ends.
+    for (unsigned at = 0; at < 1 + 4; ++at) {
+        SCOPED_TRACE(at);
+        ctl.plug();
+        link.HIDCtlDeviceChange();
+        ASSERT_TRUE(link.attached());
+        fakeClock.advanceMicros(100'000);
+        ctl.scheduleUnplug(at);
+        const WriteByteOutcome out = writeByte(bus, image, 0xA0, 0x010, 10);
+        const bool done = out.status == 0 && out.poll && out.poll->acknowledged;
+        EXPECT_FALSE(done);
+        if (out.poll) {
+            EXPECT_EQ(out.poll->status, status::kNoHardware);
+        }
+        ctl.unplug();
+        link.HIDCtlDeviceChange();
+    }
+}
+
 TEST_F(Programming, WriteOnlyChangedWritesExactlyTheDifferingPages) {
     chip().memory() = image.bytes().bytes;
     // Differences in pages 000, 110 (twice) and 7F0 (its last byte).
