@@ -16,6 +16,7 @@
 
 #include "app/register_table_model.h"
 #include "hid/virtual_backend.h"
+#include "sim/eeprom24.h"
 #include "sim/virtual_adapter.h"
 
 namespace parvex::app {
@@ -59,6 +60,7 @@ VirtualAdapterWindow::VirtualAdapterWindow(hid::VirtualController& controller, Q
     new QVBoxLayout(this);
     buildSwitches();
     buildFaults();
+    buildTiming();
     buildRegisterView();
 
     // The controller may outlive this window, or go first when the main window closes.
@@ -171,6 +173,41 @@ void VirtualAdapterWindow::buildFaults() {
     });
 }
 
+void VirtualAdapterWindow::buildTiming() {
+    auto* group = new QGroupBox(QStringLiteral("Timing"), this);
+    group->setObjectName(QStringLiteral("grpTiming"));
+    auto* column = new QVBoxLayout(group);
+    chbLinkTime = new QCheckBox(QStringLiteral("Link time %1 ms per exchange (full-speed USB)")
+                                    .arg(hid::VirtualController::kFullSpeedLinkMs),
+                                group);
+    chbLinkTime->setObjectName(QStringLiteral("chbLinkTime"));
+    column->addWidget(chbLinkTime);
+    auto* row = new QHBoxLayout;
+    auto* caption = new QLabel(QStringLiteral("EEPROM write cycle"), group);
+    spnChipWriteCycle = new QSpinBox(group);
+    spnChipWriteCycle->setObjectName(QStringLiteral("spnChipWriteCycle"));
+    spnChipWriteCycle->setRange(0, 100);
+    spnChipWriteCycle->setSuffix(QStringLiteral(" ms"));
+    caption->setBuddy(spnChipWriteCycle);
+    row->addWidget(caption);
+    row->addWidget(spnChipWriteCycle);
+    row->addStretch();
+    column->addLayout(row);
+    layout()->addWidget(group);
+
+    connect(chbLinkTime, &QCheckBox::toggled, this, [this](bool on) {
+        controller_.setLinkTimeMs(on ? hid::VirtualController::kFullSpeedLinkMs : 0);
+    });
+    connect(spnChipWriteCycle, qOverload<int>(&QSpinBox::valueChanged), this,
+            &VirtualAdapterWindow::setChipWriteCycle);
+}
+
+void VirtualAdapterWindow::setChipWriteCycle(int ms) {
+    for (const auto& device : controller_.adapter().bus().devices())
+        if (auto* chip = dynamic_cast<sim::Eeprom24*>(device.get()))
+            chip->setWriteCycleMs(static_cast<std::uint32_t>(ms));
+}
+
 void VirtualAdapterWindow::buildRegisterView() {
     auto* group = new QGroupBox(this);
     group->setObjectName(QStringLiteral("grpRegisters"));
@@ -213,6 +250,18 @@ void VirtualAdapterWindow::refresh() {
     const sim::Lines current = controller_.adapter().lines();
     for (int i = 0; i < static_cast<int>(std::size(kLineChoices)); ++i)
         if (kLineChoices[i].lines == current) grpLines->button(i)->setChecked(true);
+    {
+        const QSignalBlocker block(chbLinkTime);
+        chbLinkTime->setChecked(controller_.linkTimeMs() != 0);
+    }
+    // The spin box shows the first EEPROM's cycle; changing it sets every EEPROM's.
+    for (const auto& device : controller_.adapter().bus().devices()) {
+        if (const auto* chip = dynamic_cast<const sim::Eeprom24*>(device.get())) {
+            const QSignalBlocker block(spnChipWriteCycle);
+            spnChipWriteCycle->setValue(static_cast<int>(chip->writeCycleMs()));
+            break;
+        }
+    }
     refreshAfterExchange();
 }
 

@@ -3,8 +3,9 @@
 // switches to plug and unplug the adapter, stall it, hold bus lines low and add an
 // unrelated HID device, so that every attachment path can be tried without hardware. Faults
 // can be scheduled a number of exchanges ahead, to strike in the middle of a bus operation
-// (which blocks the program, this window included, while it runs), and the register device's
-// values are shown as the bus leaves them.
+// (which blocks the program, this window included, while it runs), the link's time per exchange
+// and the EEPROMs' write cycle can be set, and the register device's values are shown as the
+// bus leaves them.
 
 #include <QWidget>
 
@@ -35,6 +36,9 @@ public:
 private:
     void buildSwitches();
     void buildFaults();
+    void buildTiming();
+    // Every EEPROM on the bus takes this write cycle.
+    void setChipWriteCycle(int ms);
     void buildRegisterView();
     void setLines(int id);
     // What an exchange may have changed: the switches, the scheduled fault, the registers.
@@ -49,6 +53,8 @@ private:
     QButtonGroup* grpLines = nullptr;
     QSpinBox* spnFaultAfter = nullptr;
     QLabel* lblFault = nullptr;
+    QCheckBox* chbLinkTime = nullptr;
+    QSpinBox* spnChipWriteCycle = nullptr;
     QTableView* tblRegisters = nullptr;
     RegisterTableModel* registers_ = nullptr;
 };

@@ -13,8 +13,10 @@ QString toQString(char32_t c) {
     return QString::fromUcs4(&c, 1);
 }
 
-// Cells a failed read left as they were: readable on the light and the dark palette alike.
+// Cells a failed read left as they were, and cells a verify found different on the chip:
+// readable on the light and the dark palette alike, and apart from each other.
 const QColor kFailedReadColour(0xE0, 0x30, 0x30);
+const QColor kDiffersColour(0xC0, 0x40, 0xE0);
 }  // namespace
 
 ByteGridModel::ByteGridModel(Image& image, QObject* parent)
@@ -54,11 +56,13 @@ QModelIndex ByteGridModel::indexOf(int address) const {
 
 QVariant ByteGridModel::anyMark(const QModelIndex& index, int role) const {
     if (index.isValid() || role != ui::kAnyCellColourRole) return {};
-    return image_.anyFailed();
+    return image_.anyMarked();
 }
 
 QVariant ByteGridModel::failedMark(int address) const {
-    return image_.failed(address) ? QVariant(kFailedReadColour) : QVariant();
+    if (image_.failed(address)) return kFailedReadColour;
+    if (image_.differs(address)) return kDiffersColour;
+    return {};
 }
 
 void ByteGridModel::cellsChanged(int first, int count) {

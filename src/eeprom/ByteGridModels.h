@@ -29,7 +29,8 @@ public:
     void cellsChanged(int first, int count);
 
 protected:
-    // The text colour of a cell whose last read failed; nothing for any other cell.
+    // The text colour of a cell whose last read failed or that the last verify found
+    // different; nothing for any other cell.
     [[nodiscard]] QVariant failedMark(int address) const;
     // On the root index, whether any cell is marked (ui::kAnyCellColourRole).
     [[nodiscard]] QVariant anyMark(const QModelIndex& index, int role) const;

@@ -39,8 +39,6 @@ namespace {
 const QString kOpenTitle = QStringLiteral("Open EEPROM File");
 const QString kSaveTitle = QStringLiteral("Save EEPROM Data As");
 const QString kSaveChanges = QStringLiteral("Save changes?");
-constexpr int kProgressPanelWidth = 250;
-constexpr int kStatusPanelWidth = 250;
 
 QString qs(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
@@ -70,6 +68,7 @@ TfrmSmallEE::TfrmSmallEE(ui::Host& host, int sizeBytes, QWidget* parent)
     form_->stgText->setModel(&models_->ascii());
     connectGrids();
     connectControls();
+    connectWriteOptions();
     setUp(g);
     keyFilter_ = new ui::KeyFilter(this);
     connect(qApp, &QApplication::focusChanged, this, &TfrmSmallEE::focusChanged);
@@ -147,6 +146,8 @@ int TfrmSmallEE::deviceSize() const {
 
 void TfrmSmallEE::FormActivate() {
     host().ResetWarning();
+    // What the spare panel says belongs to the window that was active before.
+    showSpare({});
 }
 
 bool TfrmSmallEE::keyFilterActive() const {
@@ -260,94 +261,6 @@ int TfrmSmallEE::writeTime() const {
 }
 
 // ---- Bus --------------------------------------------------------------------------------
-
-void TfrmSmallEE::Disable() {
-    attached_ = false;
-}
-
-void TfrmSmallEE::Enable() {
-    attached_ = true;
-}
-
-void TfrmSmallEE::btnReadOneClick() {
-    commitEdits();
-    std::uint8_t base = 0;
-    if (!selectedAddress(base)) return;
-    Disable();
-    const std::uint8_t status = readByte(host().transfers(), *image_, base, byteAddress());
-    Enable();
-    host().ErrorMessage(status);
-}
-
-void TfrmSmallEE::btnReadClick() {
-    commitEdits();
-    std::uint8_t base = 0;
-    if (!selectedAddress(base)) return;
-    Disable();
-    std::uint8_t status = 0;
-    // The cells read are shown in one go at the end, so the grids paint once.
-    models_->holdChanges();
-    status = readAll(host().transfers(), *image_, base);
-    models_->showHeldChanges();
-    Enable();
-    host().ErrorMessage(status);
-    host().repaintStatusBar();
-}
-
-void TfrmSmallEE::btnWriteOneClick() {
-    commitEdits();
-    std::uint8_t base = 0;
-    if (!selectedAddress(base)) return;
-    const WriteByteOutcome outcome = writeByte(host().transfers(), *image_, base, byteAddress());
-    if (outcome.error) ui::prompts().error(qs(*outcome.error));
-}
-
-void TfrmSmallEE::btnWriteClick() {
-    commitEdits();
-    const std::uint32_t waitMs = static_cast<std::uint32_t>(writeTime());
-    std::uint8_t base = 0;
-    if (!selectedAddress(base)) return;
-    Disable();
-    ui::Host& h = host();
-    h.setStatusPanelWidth(0);
-    h.setProgressPanelWidth(kProgressPanelWidth);
-    h.setProgress(0);
-    h.repaintStatusBar();
-    // The grids do not change while they are written out, so they need no painting.
-    const WriteAllOutcome outcome =
-        writeAll(h.transfers(), *image_, base, pageSize(), waitMs, [&h](int, int percent) {
-            h.setProgress(percent);
-            h.repaintStatusBar();
-        });
-    h.setProgressPanelWidth(0);
-    h.setStatusPanelWidth(kStatusPanelWidth);
-    if (outcome.error)
-        ui::prompts().error(qs(*outcome.error));
-    else
-        h.ErrorMessage(outcome.status);
-    h.repaintStatusBar();
-    Enable();
-}
-
-void TfrmSmallEE::btnVerifyClick() {
-    commitEdits();
-    std::uint8_t base = 0;
-    if (!selectedAddress(base)) return;
-    VerifyOutcome outcome;
-    {
-        const ui::PaintPause pause(form_->stgMemory);
-        form_->stgMemory->setEnabled(false);
-        host().setStatusText(qs(kVerifyingStatus));
-        outcome = verify(host().transfers(), *image_, base);
-    }
-    if (outcome.error)
-        ui::prompts().error(qs(*outcome.error));
-    else if (outcome.mismatchAddress)
-        ui::prompts().error(qs(verifyFailedMessage(*outcome.mismatchAddress)));
-    form_->stgMemory->setEnabled(true);
-    host().ErrorMessage(outcome.status == status::kSuccess ? status::kVerifySuccessful
-                                                           : outcome.status);
-}
 
 // ---- Fill and copy ----------------------------------------------------------------------
 

@@ -7,6 +7,7 @@
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "eeprom/data_file.h"
 #include "eeprom/image.h"
@@ -74,6 +75,9 @@ protected:
 private:
     void connectGrids();
     void connectControls();
+    void connectWriteOptions();
+    // The spare status panel: a line on what the last bus operation found, or nothing.
+    void showSpare(const std::string& text, bool warning = false, const std::string& hint = {});
     void setUp(const Geometry& g);
 
     void stgMemoryClick(const QModelIndex& index);

@@ -1,6 +1,7 @@
 #include "eeprom/SmallEEForm.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
 #include <QGridLayout>
@@ -133,6 +134,9 @@ QWidget* SmallEEForm::buildPanel() {
     panel->setObjectName(QStringLiteral("pnlLeft"));
     panel->setFrameShape(QFrame::StyledPanel);
     auto* grid = new QGridLayout(panel);
+    // Rows a little closer than the style's default, so the whole panel still fits the main
+    // window at its first size with the write options in it.
+    grid->setVerticalSpacing(3);
     int row = 0;
     buildAddressAndTiming(panel, grid, row);
 
@@ -185,6 +189,18 @@ void SmallEEForm::buildAddressAndTiming(QWidget* panel, QGridLayout* grid, int& 
     spnWriteCycle->setValue(kDefaultWriteTimeMs);
     spnWriteCycle->setSuffix(QStringLiteral(" ms"));
     addLabelled(grid, row, QStringLiteral("Write Time"), spnWriteCycle);
+
+    chbPollWrite = new QCheckBox(QStringLiteral("Poll for write completion"), panel);
+    chbPollWrite->setObjectName(QStringLiteral("chbPollWrite"));
+    chbPollWrite->setToolTip(
+        QStringLiteral("After each write, go on as soon as the chip answers again "
+                       "(at most the write time)"));
+    grid->addWidget(chbPollWrite, row++, 0, 1, 2);
+    chbWriteChanged = new QCheckBox(QStringLiteral("Write only changed pages"), panel);
+    chbWriteChanged->setObjectName(QStringLiteral("chbWriteChanged"));
+    chbWriteChanged->setToolTip(
+        QStringLiteral("Write All reads the chip first and writes only the pages that differ"));
+    grid->addWidget(chbWriteChanged, row++, 0, 1, 2);
 
     lblWordAddress = new QLabel(qs(kInitialByteAddressText), panel);
     lblWordAddress->setObjectName(QStringLiteral("lblWordAddress"));

@@ -7,6 +7,7 @@
 #include <QString>
 
 class QAction;
+class QCheckBox;
 class QComboBox;
 class QGridLayout;
 class QHBoxLayout;
@@ -48,6 +49,8 @@ public:
     QComboBox* cmbAddress = nullptr;
     QComboBox* cmbPageSize = nullptr;
     QSpinBox* spnWriteCycle = nullptr;
+    QCheckBox* chbPollWrite = nullptr;
+    QCheckBox* chbWriteChanged = nullptr;
     QLabel* lblWordAddress = nullptr;
     QPushButton* btnReadOne = nullptr;
     QPushButton* btnRead = nullptr;

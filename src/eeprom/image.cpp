@@ -14,15 +14,17 @@ const std::string kNoText;
 Image::Image(int sizeBytes)
     : hex_(static_cast<std::size_t>(sizeBytes > 0 ? sizeBytes : 0), std::string(kErasedCellText)),
       ascii_(hex_.size(), kErasedCellChar),
-      failed_(hex_.size(), false) {}
+      marks_(hex_.size(), Mark::None) {}
 
-Image::Image(const Image& other) : hex_(other.hex_), ascii_(other.ascii_), failed_(other.failed_) {}
+Image::Image(const Image& other)
+    : hex_(other.hex_), ascii_(other.ascii_), marks_(other.marks_), marked_(other.marked_) {}
 
 Image& Image::operator=(const Image& other) {
     if (this != &other) {
         hex_ = other.hex_;
         ascii_ = other.ascii_;
-        failed_ = other.failed_;
+        marks_ = other.marks_;
+        marked_ = other.marked_;
         notify(0, size());
     }
     return *this;
@@ -117,7 +119,8 @@ void Image::setCells(int first, std::vector<std::string> texts, const std::u32st
 void Image::erase() {
     for (auto& text : hex_) text = std::string(kErasedCellText);
     ascii_.assign(ascii_.size(), kErasedCellChar);
-    failed_.assign(failed_.size(), false);
+    marks_.assign(marks_.size(), Mark::None);
+    marked_ = 0;
     notify(0, size());
 }
 
@@ -160,7 +163,14 @@ AsciiKeyResult Image::typeAsciiChar(int address, char32_t code) {
 }
 
 bool Image::anyFailed() const {
-    return std::find(failed_.begin(), failed_.end(), true) != failed_.end();
+    return marked_ > 0 && std::find(marks_.begin(), marks_.end(), Mark::ReadFailed) != marks_.end();
+}
+
+void Image::setMark(int address, Mark m) {
+    Mark& current = marks_[static_cast<std::size_t>(address)];
+    if (current == m) return;
+    marked_ += (m != Mark::None) - (current != Mark::None);
+    current = m;
 }
 
 void Image::markFailed(int first, int count) {
@@ -176,11 +186,30 @@ void Image::setFailed(int first, int count, bool failed) {
     const int end = first + count > size() ? size() : first + count;
     if (begin >= end) return;
     bool changed = false;
+    const Mark m = failed ? Mark::ReadFailed : Mark::None;
     for (int a = begin; a < end; ++a) {
-        changed = changed || failed_[static_cast<std::size_t>(a)] != failed;
-        failed_[static_cast<std::size_t>(a)] = failed;
+        changed = changed || mark(a) != m;
+        setMark(a, m);
     }
     if (changed) notify(begin, end - begin);
+}
+
+void Image::markDiffering(const std::vector<int>& addresses) {
+    int begin = size();
+    int end = 0;
+    for (int a = 0; a < size() && marked_ > 0; ++a) {
+        if (mark(a) != Mark::Differs) continue;
+        setMark(a, Mark::None);
+        begin = std::min(begin, a);
+        end = a + 1;
+    }
+    for (const int a : addresses) {
+        if (!contains(a) || mark(a) == Mark::ReadFailed) continue;
+        setMark(a, Mark::Differs);
+        begin = std::min(begin, a);
+        end = std::max(end, a + 1);
+    }
+    if (begin < end) notify(begin, end - begin);
 }
 
 void Image::notify(int first, int count) const {

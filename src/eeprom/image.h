@@ -80,16 +80,20 @@ public:
     // Every cell "FF" / ".".
     void erase();
 
-    // ---- Failure marks ----
-    // Cells whose read failed keep their former contents and are marked, so the grids can
-    // show them apart, until the cell next changes (read, loaded, edited, filled) or is
-    // written to the device. Addresses past the end are ignored.
+    // ---- Marks ----
+    // Cells whose read failed keep their former contents and are marked, and so are cells
+    // a verify found different on the chip, so the grids can show them apart, until the cell
+    // next changes (read, loaded, edited, filled) or is written to the device. Addresses past
+    // the end are ignored. clearFailed takes both marks off.
     void markFailed(int first, int count);
     void clearFailed(int first, int count);
-    [[nodiscard]] bool failed(int address) const {
-        return contains(address) && failed_[static_cast<std::size_t>(address)];
-    }
+    [[nodiscard]] bool failed(int address) const { return mark(address) == Mark::ReadFailed; }
     [[nodiscard]] bool anyFailed() const;
+    // The differences of the last verify: every earlier one is taken off first. Cells
+    // marked failed stay so.
+    void markDiffering(const std::vector<int>& addresses);
+    [[nodiscard]] bool differs(int address) const { return mark(address) == Mark::Differs; }
+    [[nodiscard]] bool anyMarked() const { return marked_ > 0; }
 
     // ---- Editing rules of the grids ----
 
@@ -110,12 +114,18 @@ public:
 private:
     void notify(int first, int count) const;
     // Marks change without the cells' texts changing: one notice, so the grids redraw.
+    enum class Mark : std::uint8_t { None, ReadFailed, Differs };
+    [[nodiscard]] Mark mark(int address) const {
+        return contains(address) ? marks_[static_cast<std::size_t>(address)] : Mark::None;
+    }
+    void setMark(int address, Mark m);
     void setFailed(int first, int count, bool failed);
-    void unmark(int address) { failed_[static_cast<std::size_t>(address)] = false; }
+    void unmark(int address) { setMark(address, Mark::None); }
 
     std::vector<std::string> hex_;
     std::u32string ascii_;
-    std::vector<bool> failed_;
+    std::vector<Mark> marks_;
+    int marked_ = 0;  // cells with a mark, so the grids ask no cell when there is none
     ChangeCallback onChange_;
 };
 

@@ -21,6 +21,7 @@ struct VirtualController::State {
     std::optional<ScheduledFault> fault;
     unsigned answersToHold = 0;
     bool releaseHeldAtNextWrite = false;
+    std::uint32_t linkTimeMs = 0;
     std::function<void()> changeHandler;
     std::function<void()> observer;
 
@@ -100,7 +101,12 @@ public:
         const auto fault = s.faultDue();
         if (fault == ScheduledFault::Kind::Stall) s.stalled = true;
         TUSBI2CReport in{};
+        // The command is carried out once its report has crossed the link, so a chip's write
+        // cycle starts half-way through the exchange, and its answer crosses back after it.
+        const std::uint32_t outMs = s.linkTimeMs / 2;
+        timing::sleepMs(outMs);
         s.adapter.exchange(out, in);
+        timing::sleepMs(s.linkTimeMs - outMs);
         if (fault == ScheduledFault::Kind::Unplug) {
             s.unplug();
         } else if (s.stalled) {
@@ -238,6 +244,14 @@ std::optional<ScheduledFault> VirtualController::scheduledFault() const {
 void VirtualController::holdAnswers(unsigned count) {
     state_->answersToHold = count;
     state_->releaseHeldAtNextWrite = false;
+}
+
+void VirtualController::setLinkTimeMs(std::uint32_t ms) {
+    state_->linkTimeMs = ms;
+}
+
+std::uint32_t VirtualController::linkTimeMs() const {
+    return state_->linkTimeMs;
 }
 
 void VirtualController::setExchangeObserver(std::function<void()> observer) {

@@ -65,6 +65,13 @@ public:
     // report to come as its answer gets one that belongs to an earlier exchange.
     void holdAnswers(unsigned count);
 
+    // Time every exchange takes on the link, in the clock in force: half carries the output
+    // report, half the answer. 0 (the default) makes exchanges free; kFullSpeedLinkMs models
+    // a full-speed USB HID adapter, one report in each direction in a 1 ms frame.
+    static constexpr std::uint32_t kFullSpeedLinkMs = 2;
+    void setLinkTimeMs(std::uint32_t ms);
+    [[nodiscard]] std::uint32_t linkTimeMs() const;
+
     // Called after every report the adapter has taken (the tool window's live view).
     void setExchangeObserver(std::function<void()> observer);
 

@@ -337,6 +337,14 @@ void TfrmMain::setStatusText(const QString& markup) {
     statusBar_->repaintNow();
 }
 
+void TfrmMain::setSparePanelText(const QString& markup, const QString& hint) {
+    statusBar_->setPanelText(MarkupStatusBar::SparePanel, markup);
+    // The panel is narrow; the whole story is a hover away.
+    statusBar_->panel(MarkupStatusBar::SparePanel)
+        ->setToolTip(hint.isEmpty() ? parseMarkup(markup).plainText() : hint);
+    statusBar_->repaintNow();
+}
+
 void TfrmMain::EnableMenus() {
     for (QAction* a : {mnuClose, mnuCloseAll, mnuCascade, mnuTile, mnuMinimizeAll})
         a->setEnabled(true);

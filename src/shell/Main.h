@@ -73,6 +73,7 @@ public:
     void setProgressPanelWidth(int width) override;
     void setProgress(int percent) override;
     void repaintStatusBar() override;
+    void setSparePanelText(const QString& markup, const QString& hint = {}) override;
     [[nodiscard]] int childWindowCount() const override;
     bool closeAllChildren() override;
     void exitApplication() override;

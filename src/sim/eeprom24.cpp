@@ -34,7 +34,8 @@ bool Eeprom24::busy() const {
 }
 
 bool Eeprom24::answers(std::uint8_t addressByte) const {
-    return (addressByte & 0xFE & ~blockMask_) == baseAddress_;
+    const auto decoded = static_cast<std::uint8_t>(0xFE & ~blockMask_ & ~ignoredBits_);
+    return (addressByte & decoded) == (baseAddress_ & decoded);
 }
 
 bool Eeprom24::start(std::uint8_t addressByte, bool read) {

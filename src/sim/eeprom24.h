@@ -25,8 +25,16 @@ public:
 
     // Length of the write cycle after a stop that ends a write: default 5; 0 = ready at once.
     void setWriteCycleMs(std::uint32_t ms) { writeCycleMs_ = ms; }
+    [[nodiscard]] std::uint32_t writeCycleMs() const { return writeCycleMs_; }
     // Inside a write cycle (the chip then does not acknowledge its address).
     [[nodiscard]] bool busy() const;
+
+    // Address-byte bits the chip does not decode (chip-select pins many parts leave unused):
+    // it then answers at every address those bits give, and reading a block it does not
+    // have gives one of its own again, as a smaller chip read as a larger one does.
+    void setIgnoredAddressBits(std::uint8_t bits) {
+        ignoredBits_ = static_cast<std::uint8_t>(bits & 0xFE & ~blockMask_);
+    }
 
     [[nodiscard]] std::size_t pageBytes() const { return pageBytes_; }
     [[nodiscard]] std::size_t addressPointer() const { return pointer_; }
@@ -45,6 +53,7 @@ private:
     std::size_t pageBytes_;
     std::uint8_t baseAddress_;
     std::uint8_t blockMask_;  // the address-byte bits that select a 256-byte block
+    std::uint8_t ignoredBits_ = 0;
     std::uint32_t writeCycleMs_ = 5;
     std::uint64_t cycleStartUs_ = 0;
     std::uint64_t cycleLengthUs_ = 0;

@@ -35,6 +35,12 @@ public:
     virtual void setProgressPanelWidth(int width) = 0;
     virtual void setProgress(int percent) = 0;
     virtual void repaintStatusBar() = 0;
+    // The spare panel's raw markup, repainted at once, and its hint (by default its text). A
+    // host without one shows nothing.
+    virtual void setSparePanelText(const QString& markup, const QString& hint = {}) {
+        (void)markup;
+        (void)hint;
+    }
 
     // The frame's child windows.
     [[nodiscard]] virtual int childWindowCount() const = 0;

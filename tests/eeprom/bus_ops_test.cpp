@@ -225,7 +225,8 @@ TEST_F(BusOps, WriteAllRefusesACellThatIsNotHexBeforeSendingAnything) {
     EXPECT_TRUE(bus.calls.empty());
 }
 
-TEST_F(BusOps, VerifyReportsTheFirstDifferenceAndStops) {
+// The reading goes on past a difference, so that every one is found.
+TEST_F(BusOps, VerifyReportsTheFirstDifferenceAndReadsTheWholeDevice) {
     struct Case {
         int size;
         int address;
@@ -234,7 +235,7 @@ TEST_F(BusOps, VerifyReportsTheFirstDifferenceAndStops) {
     };
     const Case cases[] = {
         {512, 0x1F3, 16, "Device failed Verify at Address 0x1F3"},
-        {2048, 0x005, 1, "Device failed Verify at Address 0x05"},
+        {2048, 0x005, 64, "Device failed Verify at Address 0x05"},
         {2048, 0x7FF, 64, "Device failed Verify at Address 0x7FF"},
         {16, 0x00F, 1, "Device failed Verify at Address 0x0F"},
     };
@@ -250,6 +251,7 @@ TEST_F(BusOps, VerifyReportsTheFirstDifferenceAndStops) {
         EXPECT_EQ(out.status, 153);
         EXPECT_EQ(out.mismatchAddress, c.address);
         EXPECT_EQ(fake.calls.size(), c.reads);
+        EXPECT_EQ(out.differences, std::vector<int>{c.address});
         EXPECT_EQ(verifyFailedMessage(*out.mismatchAddress), c.message);
     }
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/wait.h"
+#include "sim/eeprom24.h"
 #include "sim/report_builders.h"
 
 namespace parvex::hid {
@@ -90,6 +91,28 @@ TEST_F(VirtualBackendTest, HandlerMayEnumerateAndCheckOutWhileNoticed) {
     controller.plug();
     ASSERT_NE(claimed, nullptr);
     EXPECT_TRUE(claimed->pluggedIn());
+}
+
+TEST_F(VirtualBackendTest, LinkTimeIsSpentHalfBeforeAndHalfAfterTheCommand) {
+    auto device = plugAndCheckOut();
+    ASSERT_NE(device, nullptr);
+    auto chip = std::make_shared<sim::Eeprom24>(256, 8);
+    chip->setWriteCycleMs(3);
+    controller.adapter().bus().attach(chip);
+
+    send(*device, cmdFirmwareRev);
+    EXPECT_EQ(clock.nowMicros(), 0u) << "exchanges cost nothing unless asked to";
+
+    controller.setLinkTimeMs(VirtualController::kFullSpeedLinkMs);
+    const TUSBI2CReport write = test::transferReport(0xA0, {0x00, 0x55}, 0);
+    ASSERT_EQ(device->write(write.data(), write.size()), static_cast<int>(kReportSize));
+    EXPECT_EQ(clock.nowMicros(), 2000u);
+    // The chip started its cycle when the report arrived, 1 ms in: 2 ms of it are left.
+    EXPECT_TRUE(chip->busy());
+    clock.advanceMicros(1999);
+    EXPECT_TRUE(chip->busy());
+    clock.advanceMicros(1);
+    EXPECT_FALSE(chip->busy());
 }
 
 TEST_F(VirtualBackendTest, StalledAdapterTimesOutAndAnswersLate) {

@@ -137,6 +137,40 @@ TEST_F(EepromTest, WriteCycleRefusesTheAddressUntilItEnds) {
     EXPECT_FALSE(chip->busy());
 }
 
+TEST_F(EepromTest, ZeroDataWriteMessageProbesTheWriteCycle) {
+    // The probe a host polls with: the address alone, acknowledge checked, then a stop.
+    const TUSBI2CReport probe = test::messageReport(cmdWriteMessage, 0xA0, true, true, {});
+    useChip(2048, 16);
+    chip->setWriteCycleMs(3);
+    ASSERT_EQ(writeAt(0xA0, 0x10, {7}), status::kSuccess);
+    std::vector<int> statuses;
+    for (int ms = 0; ms < 5; ++ms) {
+        TUSBI2CReport in{};
+        adapter.exchange(probe, in);
+        statuses.push_back(in[report::kStatus]);
+        timing::sleepMs(1);
+    }
+    EXPECT_EQ(statuses, (std::vector<int>{2, 2, 2, 0, 0}));
+    // The probe itself programs nothing and starts no new cycle.
+    EXPECT_FALSE(chip->busy());
+    EXPECT_EQ(chip->memory()[0x10], 7);
+}
+
+TEST_F(EepromTest, IgnoredAddressBitsMirrorTheChipIntoBlocksItDoesNotHave) {
+    useChip(1024, 16);
+    chip->memory() = counting(1024);
+    EXPECT_EQ(readAt(0xA8, 0x00, 1)[report::kStatus], status::kAddressNack);
+
+    chip->setIgnoredAddressBits(0x08);
+    for (const std::uint8_t mirror : {0xA8, 0xAA, 0xAC, 0xAE}) {
+        const TUSBI2CReport in = readAt(mirror, 0x05, 1);
+        ASSERT_EQ(in[report::kStatus], status::kSuccess);
+        EXPECT_EQ(inData(in, 1)[0], chip->memory()[std::size_t(mirror - 0xA8) / 2 * 256 + 5]);
+    }
+    // Other addresses stay someone else's.
+    EXPECT_EQ(readAt(0xB0, 0x00, 1)[report::kStatus], status::kAddressNack);
+}
+
 TEST_F(EepromTest, OnlyAStopAfterDataStartsAWriteCycle) {
     useChip(2048, 16);
     // Setting the pointer alone programs nothing.

@@ -31,6 +31,8 @@ public:
     void adopt(QWidget* window);
 
     QString status;                        // the status panel's markup
+    QString spare;                         // the spare panel's markup
+    QString spareHint;                     // and its hint
     std::vector<std::uint8_t> errorCodes;  // every ErrorMessage, in order
     int statusWidth = 250;
     int progressWidth = 0;
@@ -54,6 +56,10 @@ public:
     void setProgressPanelWidth(int width) override { progressWidth = width; }
     void setProgress(int percent) override;
     void repaintStatusBar() override { ++repaints; }
+    void setSparePanelText(const QString& markup, const QString& hint = {}) override {
+        spare = markup;
+        spareHint = hint;
+    }
     [[nodiscard]] int childWindowCount() const override;
     bool closeAllChildren() override;
     void exitApplication() override { exited = closeAllChildren(); }

@@ -51,6 +51,30 @@ TEST_F(ShellTest, VirtualAdapterWindowSwitchesReachTheMainWindow) {
     EXPECT_EQ(panel(MarkupStatusBar::HardwarePanel), kNotDetected);
 }
 
+TEST_F(ShellTest, TimingSwitchesSetTheLinkAndEveryEepromsWriteCycle) {
+    start(/*plugged=*/true);
+    auto second = std::make_shared<sim::Eeprom24>(256, 8, 0xB0);
+    virt->adapter().bus().attach(second);
+    app::VirtualAdapterWindow tool(*virt);
+    auto* link = tool.findChild<QCheckBox*>("chbLinkTime");
+    auto* cycle = tool.findChild<QSpinBox*>("spnChipWriteCycle");
+    ASSERT_NE(link, nullptr);
+    ASSERT_NE(cycle, nullptr);
+    EXPECT_FALSE(link->isChecked());
+    EXPECT_EQ(cycle->value(), 5);  // what the default EEPROM starts with
+
+    link->click();
+    EXPECT_EQ(virt->linkTimeMs(), 2u);
+    cycle->setValue(3);
+    for (const auto& device : virt->adapter().bus().devices()) {
+        if (auto* chip = dynamic_cast<sim::Eeprom24*>(device.get())) {
+            EXPECT_EQ(chip->writeCycleMs(), 3u) << chip->describe();
+        }
+    }
+    link->click();
+    EXPECT_EQ(virt->linkTimeMs(), 0u);
+}
+
 // Statuses of `count` register reads through the main window's link.
 std::vector<int> readRegisters(adapter::AdapterLink& link, int count) {
     std::vector<int> statuses;

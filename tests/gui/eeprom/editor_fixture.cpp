@@ -2,6 +2,7 @@
 
 #include <QAbstractItemModel>
 #include <QKeyEvent>
+#include <QSettings>
 
 #include "adapter/status_texts.h"
 
@@ -136,6 +137,10 @@ void typeKeys(const QString& text) {
 void EditorTest::TearDown() {
     for (auto& w : host.windows) delete w.data();
     host.windows.clear();
+    // The editor's options outlive its windows; the next test starts from the defaults.
+    QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Parvex"),
+              QStringLiteral("Parvex"))
+        .remove(QStringLiteral("EEPROM"));
 }
 
 }  // namespace parvex::test
