@@ -22,7 +22,8 @@ struct FileContents {
 // name of its own (a target name near the 255-byte limit leaves no room to add to it), and
 // already carrying the target's permissions, so no byte is ever readable by more people than
 // could read the file it replaces. A target that does not exist yet gives the usual
-// permissions of a new file. On failure fd is -1 and error holds the errno.
+// permissions of a new file. The caller owns fd and the file; on failure fd is -1 and error
+// holds the errno.
 struct TemporaryFile {
     int fd = -1;
     std::string path;
