@@ -1,10 +1,6 @@
 // libFuzzer target for what parvex-cli reads from outside: the virtual adapter's state file,
 // i2c-style transfer messages and the command line itself.
-// Not part of the normal build. Build and run by hand:
-//   clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -I src \
-//       fuzz/cli_inputs_fuzz.cpp src/cli/virtual_state.cpp src/cli/transfer_messages.cpp \
-//       src/cli/options.cpp -o /tmp/cli_inputs_fuzz
-//   /tmp/cli_inputs_fuzz -max_len=4096
+// Built with -DPARVEX_FUZZ=ON and run by scripts/fuzz.
 
 #include <cstddef>
 #include <cstdint>

@@ -1,10 +1,6 @@
 // libFuzzer target for the definition file and register export: any bytes as a file read,
 // then updated with a device and read again.
-// Not part of the normal build. Build and run by hand:
-//   clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -I src \
-//       fuzz/device_definition_fuzz.cpp src/device/definition.cpp src/device/ini_text.cpp \
-//       src/device/definition_file.cpp src/common/file_io.cpp -o /tmp/device_definition_fuzz
-//   /tmp/device_definition_fuzz -max_len=8192 tests/data/device
+// Built with -DPARVEX_FUZZ=ON and run by scripts/fuzz.
 
 #include <cstddef>
 #include <cstdint>

@@ -1,10 +1,5 @@
-// libFuzzer target for the EEPROM file readers: any bytes, any of the six sizes.
-// Not part of the normal build. Build and run by hand:
-//   clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -I src \
-//       fuzz/eeprom_readers_fuzz.cpp src/eeprom/hex_file.cpp src/eeprom/bin_file.cpp \
-//       src/eeprom/data_file.cpp \
-//       src/eeprom/hex_text.cpp src/eeprom/geometry.cpp -o /tmp/eeprom_readers_fuzz
-//   /tmp/eeprom_readers_fuzz -max_len=4096 tests/data/eeprom
+// libFuzzer target for the EEPROM file readers (Intel HEX and binary): any bytes, any of
+// the six sizes.
 
 #include <cstddef>
 #include <cstdint>
@@ -24,11 +19,10 @@ void check(bool condition) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size == 0) return 0;
-    // The first byte picks the device size, the rest is the file.
+    // The file's length picks the device size, so a real file used as a seed stays whole.
     const auto& sizes = parvex::eeprom::geometries();
-    const int deviceBytes = sizes[data[0] % sizes.size()].bytes;
-    const std::string_view file(reinterpret_cast<const char*>(data + 1), size - 1);
+    const int deviceBytes = sizes[size % sizes.size()].bytes;
+    const std::string_view file(reinterpret_cast<const char*>(data), size);
 
     using parvex::eeprom::HexLoad;
     const HexLoad hex = parvex::eeprom::readHexFile(file, deviceBytes);

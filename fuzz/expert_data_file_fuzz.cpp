@@ -1,10 +1,5 @@
 // libFuzzer target for the expert mode's data file reader: any bytes as a file, then the
-// load into a table and a write of the result. Not part of the normal build. Build and run
-// by hand:
-//   clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -I src \
-//       fuzz/expert_data_file_fuzz.cpp src/expert/data_file.cpp src/expert/message_table.cpp \
-//       src/expert/sequence.cpp -o /tmp/expert_data_file_fuzz
-//   /tmp/expert_data_file_fuzz -max_len=8192 tests/data/expert
+// load into a table and a write of the result.
 
 #include <cstddef>
 #include <cstdint>

@@ -1,11 +1,6 @@
 // libFuzzer target for the adapter link's handling of whatever the adapter sends back: any
 // run of answers, late answers, short reports, time-outs and errors, against any run of
-// transfer operations, arrivals and user actions. Not part of the normal build. Build and
-// run by hand:
-//   clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -I src \
-//       fuzz/link_reports_fuzz.cpp src/adapter/adapter_link.cpp src/adapter/status_texts.cpp \
-//       src/common/wait.cpp -o /tmp/link_reports_fuzz
-//   /tmp/link_reports_fuzz -max_len=4096
+// transfer operations, arrivals and user actions.
 
 #include <cstddef>
 #include <cstdint>
@@ -132,7 +127,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::uint64_t before = clock.totalSleptMillis();
         TUSBI2CReport report{};
         report[1] = 0x55;  // a stale byte that must not pass for an answer's
-        switch (op % 6) {
+        switch (op % 8) {
             case 0:
                 link.I2CReadArray(0xA0, op, op % 63, report);
                 break;
@@ -150,8 +145,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             case 4:
                 link.HIDCtlDeviceChange();
                 break;
-            default:
+            case 5:
                 link.HID_UpdateClock(op * 100u, true);
+                break;
+            case 6:
+                link.GetI2CPortStatus();
+                break;
+            default:
+                link.ResetBus();
                 break;
         }
         // An operation blocks for at most two read time-outs; an arrival, three exchanges of

@@ -64,6 +64,42 @@ FileContents readWholeFile(const std::string& path, std::size_t maxBytes) {
     return out;
 }
 
+TemporaryFile createTemporaryBeside(const std::string& target) {
+    namespace fs = std::filesystem;
+    const fs::path where(target);
+    const fs::path folder = where.has_parent_path() ? where.parent_path() : fs::path(".");
+    struct stat old {};
+    const bool replacing = ::stat(target.c_str(), &old) == 0;
+
+    TemporaryFile out;
+    std::random_device random;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        char name[32];
+        std::snprintf(name, sizeof name, ".parvex-%08x.tmp", static_cast<unsigned>(random()));
+        out.path = (folder / name).string();
+        // Owner-only until the target's own permissions are set: never wider than either.
+        out.fd = ::open(out.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                        replacing ? 0600 : 0666);
+        if (out.fd >= 0) break;
+        if (errno != EEXIST) {
+            out.error = errno;
+            return out;
+        }
+    }
+    if (out.fd < 0) {
+        out.error = EEXIST;
+        return out;
+    }
+    // fchmod, unlike the mode given to open, is not narrowed by the umask.
+    if (replacing && ::fchmod(out.fd, old.st_mode & 07777) != 0) {
+        out.error = errno;
+        ::close(out.fd);
+        ::unlink(out.path.c_str());
+        out.fd = -1;
+    }
+    return out;
+}
+
 std::optional<std::string> saveFileReplacing(const std::string& path, std::string_view bytes) {
     namespace fs = std::filesystem;
     fs::path target(path);
@@ -75,48 +111,31 @@ std::optional<std::string> saveFileReplacing(const std::string& path, std::strin
         if (!ec) target = resolved;
     }
 
-    // The temporary file sits next to the target so the rename stays within one file system.
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::random_device random;
-    int fd = -1;
-    std::string temp;
-    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        temp = (folder / ("." + target.filename().string() + ".tmp" + std::to_string(random())))
-                   .string();
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return writeError(path, systemReason(errno));
-    }
-    if (fd < 0) return writeError(path, systemReason(EEXIST));
+    const TemporaryFile temp = createTemporaryBeside(target.string());
+    if (temp.fd < 0) return writeError(path, systemReason(temp.error));
+    const auto fail = [&](int error) {
+        ::unlink(temp.path.c_str());
+        return writeError(path, systemReason(error));
+    };
 
     const char* data = bytes.data();
     std::size_t left = bytes.size();
     while (left > 0) {
-        const ssize_t n = ::write(fd, data, left);
+        const ssize_t n = ::write(temp.fd, data, left);
         if (n < 0) {
             if (errno == EINTR) continue;
             const int error = errno;
-            ::close(fd);
-            ::unlink(temp.c_str());
-            return writeError(path, systemReason(error));
+            ::close(temp.fd);
+            return fail(error);
         }
         data += n;
         left -= static_cast<std::size_t>(n);
     }
-    if (::fsync(fd) != 0 || ::close(fd) != 0) {
-        const int error = errno;
-        ::unlink(temp.c_str());
-        return writeError(path, systemReason(error));
-    }
+    const int synced = ::fsync(temp.fd) == 0 ? 0 : errno;
+    const int closed = ::close(temp.fd) == 0 ? 0 : errno;
+    if (synced != 0 || closed != 0) return fail(synced != 0 ? synced : closed);
 
-    // Keep the permissions of a file being replaced; a new file gets the usual ones.
-    struct stat old {};
-    if (::stat(target.c_str(), &old) == 0) (void)::chmod(temp.c_str(), old.st_mode & 07777);
-
-    if (::rename(temp.c_str(), target.c_str()) != 0) {
-        const int error = errno;
-        ::unlink(temp.c_str());
-        return writeError(path, systemReason(error));
-    }
+    if (::rename(temp.path.c_str(), target.c_str()) != 0) return fail(errno);
     return std::nullopt;
 }
 

@@ -5,8 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -62,6 +64,68 @@ TEST_F(FileIo, SavingKeepsALinkAndThePermissions) {
     EXPECT_EQ(readWholeFile(real.string(), kCap).bytes, "new");
     EXPECT_EQ(std::filesystem::status(real).permissions() & std::filesystem::perms::all,
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+}
+
+TEST_F(FileIo, ANameAtTheFileSystemsLimitSaves) {
+    // 250 bytes: the file system takes it, so must a save; a temporary file named after it
+    // would not fit in 255.
+    const std::string name = std::string(246, 'n') + ".hex";
+    const std::string path = (folder / name).string();
+    for (const std::string content : {"first", "second, longer"}) {
+        ASSERT_EQ(saveFileReplacing(path, content), std::nullopt);
+        EXPECT_EQ(readWholeFile(path, kCap).bytes, content);
+        EXPECT_EQ(listing(), std::vector<std::string>{name});
+    }
+    const TemporaryFile temp = createTemporaryBeside(path);
+    ASSERT_GE(temp.fd, 0) << std::strerror(temp.error);
+    ::close(temp.fd);
+    EXPECT_EQ(std::filesystem::path(temp.path).parent_path(), folder);
+    EXPECT_LE(std::filesystem::path(temp.path).filename().string().size(), 32u) << temp.path;
+    std::filesystem::remove(temp.path);
+}
+
+// The temporary file has its final permissions while still empty, whatever the umask: a
+// private file is never copied into a world-readable one, a shared one is not narrowed.
+TEST_F(FileIo, TheTemporaryFileStartsWithTheTargetsPermissions) {
+    struct Case {
+        const char* what;
+        std::optional<mode_t> target;  // nothing: saving a new file
+        mode_t umask;
+        mode_t expected;
+    };
+    const Case cases[] = {
+        {"private file, lax umask", 0600, 022, 0600},
+        {"group-readable file, strict umask", 0640, 077, 0640},
+        {"read-only file", 0444, 022, 0444},
+        {"new file, usual umask", std::nullopt, 022, 0644},
+        {"new file, strict umask", std::nullopt, 077, 0600},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = (folder / "target.bin").string();
+        std::filesystem::remove(path);
+        if (c.target) {
+            std::ofstream(path) << "old";
+            ASSERT_EQ(::chmod(path.c_str(), *c.target), 0);
+        }
+        const mode_t before = ::umask(c.umask);
+        const TemporaryFile temp = createTemporaryBeside(path);
+        struct stat made {};
+        const bool statted = temp.fd >= 0 && ::fstat(temp.fd, &made) == 0;
+        if (temp.fd >= 0) ::close(temp.fd);
+        if (!temp.path.empty()) std::filesystem::remove(temp.path);
+        const auto saved = saveFileReplacing(path, "new contents");
+        ::umask(before);
+
+        ASSERT_TRUE(statted) << std::strerror(temp.error);
+        EXPECT_EQ(made.st_size, 0);
+        EXPECT_EQ(made.st_mode & 07777, c.expected);
+        ASSERT_EQ(saved, std::nullopt);
+        struct stat after {};
+        ASSERT_EQ(::stat(path.c_str(), &after), 0);
+        EXPECT_EQ(after.st_mode & 07777, c.expected);
+        EXPECT_EQ(readWholeFile(path, kCap).bytes, "new contents");
+    }
 }
 
 TEST_F(FileIo, AFailedSaveLeavesTheOldFileAndSaysWhy) {
