@@ -13,19 +13,14 @@
 #include "expert/sequence.h"
 #include "hid/virtual_backend.h"
 #include "sim/virtual_adapter.h"
+#include "support/null_adapter_window.h"
 
 namespace parvex::expert {
 namespace {
 
-class QuietWindow final : public adapter::StatusSink, public adapter::AdapterListener {
+class QuietWindow final : public adapter::StatusSink, public test::NullAdapterListener {
 public:
     void showStatus(const std::string& markup) override { lastStatus = markup; }
-    void setOptionsMenuEnabled(bool) override {}
-    void setStatusBarEnabled(bool) override {}
-    void setHardwarePanel(const std::string&) override {}
-    void setFrequencyPanel(const std::string&) override {}
-    void showBusLineMessage(const std::string&) override {}
-    void repaintStatusBar() override {}
     std::string lastStatus;
 };
 

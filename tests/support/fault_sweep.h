@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "adapter/adapter_link.h"
+#include "common/wait.h"
 #include "hid/virtual_backend.h"
 
 namespace parvex::test {
@@ -48,6 +50,19 @@ inline void arm(hid::VirtualController& virt, Fault fault, int k) {
         virt.scheduleUnplug(unsigned(k - 1));
     else
         virt.scheduleStall(unsigned(k - 1));
+}
+
+// The adapter is plugged back in, or the stall ends and the user acts again. Plugging back in
+// takes the user a while: a page write the pull cut short has long finished in the chip.
+inline void recover(hid::VirtualController& virt, adapter::AdapterLink& link, Fault fault,
+                    timing::FakeClock& clock) {
+    if (fault == Fault::Unplug) {
+        clock.advanceMicros(1'000'000);
+        virt.plug();
+    } else {
+        virt.setStalled(false);
+        link.newUserAction();
+    }
 }
 
 }  // namespace parvex::test

@@ -74,14 +74,8 @@ protected:
     }
     // The adapter is plugged back in, or the stall ends and the user acts again.
     void recover() {
-        if (GetParam() == Fault::Unplug) {
-            clock.advanceMicros(1'000'000);
-            virt->plug();
-            settle();
-        } else {
-            virt->setStalled(false);
-            main->link().newUserAction();
-        }
+        test::recover(*virt, main->link(), GetParam(), clock);
+        settle();
         virt->adapter().clearLog();
     }
 

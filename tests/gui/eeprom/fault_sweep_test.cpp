@@ -74,17 +74,8 @@ protected:
         EXPECT_LE(clock.totalSleptMillis() - startMs, waitsMs + faultCostLimitMs(GetParam()));
     }
 
-    // The adapter is plugged back in, or the stall ends and the user acts again.
     void recover() {
-        if (GetParam() == Fault::Unplug) {
-            // Plugging back in takes the user a while: a page write the pull cut short has
-            // long finished in the chip.
-            clock.advanceMicros(1'000'000);
-            host.controller.plug();
-        } else {
-            host.controller.setStalled(false);
-            host.link.newUserAction();
-        }
+        test::recover(host.controller, host.link, GetParam(), clock);
         forget();
     }
 

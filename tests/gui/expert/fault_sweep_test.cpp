@@ -77,14 +77,8 @@ protected:
         }
     }
     void recover() {
-        if (GetParam() == Fault::Unplug) {
-            clock.advanceMicros(1'000'000);
-            virt->plug();
-            settle();
-        } else {
-            virt->setStalled(false);
-            main->link().newUserAction();
-        }
+        test::recover(*virt, main->link(), GetParam(), clock);
+        settle();
         virt->adapter().clearLog();
     }
 
